@@ -1,0 +1,197 @@
+// Sessions, the reply queue and the reply faults of the simulated instrument.
+#include <algorithm>
+#include <string>
+
+#include "sim/SimulatedInstrument.h"
+
+namespace kvxsim {
+namespace {
+
+// A fault count: 0 off, N the next N occurrences, negative always.
+bool ConsumeFault(int& count) {
+  if (count == 0) return false;
+  if (count > 0) --count;
+  return true;
+}
+
+// Replaces a block's length header with one that announces 999,999,999 bytes.
+void AnnounceOversize(std::vector<std::uint8_t>& block) {
+  if (block.size() < 2 || block[1] < '1' || block[1] > '9') return;
+  const std::size_t header = 2 + static_cast<std::size_t>(block[1] - '0');
+  if (block.size() < header) return;
+  const std::string oversize = "#9999999999";
+  block.erase(block.begin(), block.begin() + static_cast<std::ptrdiff_t>(header));
+  block.insert(block.begin(), oversize.begin(), oversize.end());
+}
+
+}  // namespace
+
+SimulatedInstrument::SimulatedInstrument(const InstrumentOptions& options)
+    : model_(options.model),
+      serial_(options.serial),
+      firmware_(options.firmware),
+      signals_(options.signals),
+      faults_(options.faults),
+      rng_(options.seed),
+      epoch_(Clock::now()) {
+  held_.settings = DeriveSettings();
+}
+
+int SimulatedInstrument::OpenSession() {
+  std::lock_guard lock(mutex_);
+  if (session_ != 0) return 0;
+  session_ = nextSession_++;
+  if (nextSession_ <= 0) nextSession_ = 1;
+  lost_ = false;
+  splitter_.Reset();
+  replies_.clear();
+  if (faults_.disconnectAfterReplies == 0) {
+    lost_ = true;
+    faults_.disconnectAfterReplies = -1;
+  }
+  return session_;
+}
+
+void SimulatedInstrument::CloseSession(int session) {
+  std::lock_guard lock(mutex_);
+  if (session == 0 || session != session_) return;
+  session_ = 0;
+  lost_ = false;
+  splitter_.Reset();
+  replies_.clear();
+  replyDue_.notify_all();
+}
+
+bool SimulatedInstrument::SessionUsable(int session) const {
+  return session != 0 && session == session_ && !lost_;
+}
+
+visa::LinkResult SimulatedInstrument::Write(int session, const std::uint8_t* data, std::size_t count) {
+  std::lock_guard lock(mutex_);
+  if (!SessionUsable(session)) return visa::LinkResult::Lost;
+  received_.insert(received_.end(), data, data + count);
+  std::vector<ProgramMessage> messages;
+  splitter_.Feed(data, count, messages);
+  for (const ProgramMessage& message : messages) Execute(message);
+  return visa::LinkResult::Ok;
+}
+
+visa::LinkResult SimulatedInstrument::Read(int session, std::vector<std::uint8_t>& out, bool& endOfMessage,
+                                           std::chrono::milliseconds timeout) {
+  std::unique_lock lock(mutex_);
+  const Clock::time_point deadline = Clock::now() + std::max(timeout, std::chrono::milliseconds(0));
+  for (;;) {
+    if (!SessionUsable(session)) return visa::LinkResult::Lost;
+    const Clock::time_point now = Clock::now();
+    if (!replies_.empty() && replies_.front().due <= now) {
+      const std::vector<std::uint8_t>& bytes = replies_.front().bytes;
+      out.insert(out.end(), bytes.begin(), bytes.end());
+      endOfMessage = true;
+      replies_.pop_front();
+      NoteDelivered();
+      return visa::LinkResult::Ok;
+    }
+    if (now >= deadline) return visa::LinkResult::Timeout;
+    Clock::time_point wake = deadline;
+    if (!replies_.empty()) wake = std::min(wake, replies_.front().due);
+    replyDue_.wait_until(lock, wake);
+  }
+}
+
+void SimulatedInstrument::NoteDelivered() {
+  if (faults_.disconnectAfterReplies > 0 && --faults_.disconnectAfterReplies == 0) {
+    lost_ = true;
+    faults_.disconnectAfterReplies = -1;
+    replies_.clear();
+    replyDue_.notify_all();
+  }
+}
+
+void SimulatedInstrument::Execute(const ProgramMessage& message) {
+  if (message.overlong) {
+    Fail(InstrumentError::TooMuchData);
+    return;
+  }
+  const Command command = SplitCommand(message);
+  for (const CommandEntry& entry : CommandTable()) {
+    int suffix = 1;
+    if (MatchHeader(entry.pattern, command.header, suffix)) {
+      (this->*entry.handler)(command, suffix);
+      return;
+    }
+  }
+  Fail(InstrumentError::UndefinedHeader);
+}
+
+void SimulatedInstrument::ReplyText(const std::string& text) {
+  QueueReply(std::vector<std::uint8_t>(text.begin(), text.end()), false);
+}
+
+void SimulatedInstrument::ReplyBlock(std::vector<std::uint8_t> block) { QueueReply(std::move(block), true); }
+
+void SimulatedInstrument::QueueReply(std::vector<std::uint8_t> bytes, bool isBlock) {
+  if (ConsumeFault(faults_.dropReplies)) return;
+  if (isBlock) {
+    if (ConsumeFault(faults_.oversizeBlocks)) AnnounceOversize(bytes);
+    if (ConsumeFault(faults_.truncateBlocks)) bytes.resize(bytes.size() / 2);
+    if (ConsumeFault(faults_.corruptPrefix) && !bytes.empty()) bytes[0] = '$';
+  }
+  Clock::time_point due = Clock::now();
+  if (ConsumeFault(faults_.stallReplies)) due += std::chrono::milliseconds(std::max(faults_.stallMs, 0));
+  replies_.push_back(Reply{std::move(bytes), due});
+  replyDue_.notify_all();
+}
+
+double SimulatedInstrument::InstrumentTime() const {
+  return std::chrono::duration<double>(Clock::now() - epoch_).count();
+}
+
+void SimulatedInstrument::SetSignal(int channel, const SignalSpec& input) {
+  std::lock_guard lock(mutex_);
+  if (channel == 0 || channel == 1) signals_[static_cast<std::size_t>(channel)] = input;
+}
+
+void SimulatedInstrument::SetFaults(const Faults& faults) {
+  std::lock_guard lock(mutex_);
+  faults_ = faults;
+  if (faults_.disconnectAfterReplies == 0 && session_ != 0) {
+    lost_ = true;
+    faults_.disconnectAfterReplies = -1;
+    replies_.clear();
+  }
+  replyDue_.notify_all();
+}
+
+Faults SimulatedInstrument::CurrentFaults() const {
+  std::lock_guard lock(mutex_);
+  return faults_;
+}
+
+std::vector<std::uint8_t> SimulatedInstrument::TakeReceived() {
+  std::lock_guard lock(mutex_);
+  std::vector<std::uint8_t> out;
+  out.swap(received_);
+  return out;
+}
+
+SetupBytes SimulatedInstrument::SetupRecord() const {
+  std::lock_guard lock(mutex_);
+  return setup_.Bytes();
+}
+
+bool SimulatedInstrument::Claimed() const {
+  std::lock_guard lock(mutex_);
+  return claimed_;
+}
+
+AcquisitionSettings SimulatedInstrument::Settings() const {
+  std::lock_guard lock(mutex_);
+  return DeriveSettings();
+}
+
+std::size_t SimulatedInstrument::PendingErrors() const {
+  std::lock_guard lock(mutex_);
+  return errors_.Size();
+}
+
+}  // namespace kvxsim

@@ -1,0 +1,62 @@
+// Serves one simulated instrument over the virtual USB cable: TCP, frames of
+// a 4-byte big-endian length and the bytes. The first client gets "OPEN" and
+// holds the instrument until it disconnects; anyone else meanwhile gets
+// "BUSY" and is closed. Each frame from the client is one write to the
+// instrument; each reply goes back as one frame.
+#pragma once
+
+#include <atomic>
+#include <cstdint>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+
+#include "platform/visa/Backend.h"
+#include "platform/visa/CableFraming.h"
+#include "sim/Instrument.h"
+
+namespace kvxsim {
+
+class Server {
+ public:
+  // Port 0 picks a free port; an empty host means loopback.
+  Server(std::shared_ptr<SimHandle> instrument, std::string host, std::uint16_t port);
+  ~Server();
+  Server(const Server&) = delete;
+  Server& operator=(const Server&) = delete;
+
+  // Binds, listens and starts serving. False (with the reason) when the
+  // address cannot be used.
+  bool Start(std::string* error = nullptr);
+  std::uint16_t Port() const { return port_; }
+  // The bound address as text, e.g. "127.0.0.1" or "[::1]".
+  const std::string& Address() const { return address_; }
+  // Ends the service promptly, also while a client is connected.
+  void Stop();
+
+ private:
+  void Run();
+  void Accept();
+  void ReadFrames();
+  void ForwardReplies();
+  void DropClient();
+
+  std::shared_ptr<SimHandle> instrument_;
+  std::string host_;
+  std::uint16_t port_;
+  std::string address_;
+  int listenFd_ = -1;
+  int wakeRead_ = -1;
+  int wakeWrite_ = -1;
+  std::thread thread_;
+
+  // Owned by the serving thread; Stop() only shuts the socket down (under
+  // the mutex) to end a write the client does not read.
+  std::mutex clientMutex_;
+  int clientFd_ = -1;
+  std::unique_ptr<visa::DeviceLink> link_;
+  visa::CableFrameReader reader_;
+};
+
+}  // namespace kvxsim

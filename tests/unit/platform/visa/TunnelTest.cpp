@@ -1,0 +1,228 @@
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <poll.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <future>
+#include <string>
+
+#include "platform/visa/Backend.h"
+#include "platform/visa/CableFraming.h"
+#include "platform/visa/Visa.h"
+#include "unit/platform/visa/FakeInstrument.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+using visa::CableRead;
+
+std::vector<std::uint8_t> Bytes(const std::string& s) { return {s.begin(), s.end()}; }
+
+bool SendRaw(int fd, const std::vector<std::uint8_t>& bytes) {
+  return ::send(fd, bytes.data(), bytes.size(), MSG_NOSIGNAL) == static_cast<ssize_t>(bytes.size());
+}
+
+std::vector<std::uint8_t> RecvRaw(int fd, std::size_t count) {
+  std::vector<std::uint8_t> out(count);
+  std::size_t have = 0;
+  while (have < count) {
+    ssize_t n = ::recv(fd, out.data() + have, count - have, 0);
+    if (n <= 0) break;
+    have += static_cast<std::size_t>(n);
+  }
+  out.resize(have);
+  return out;
+}
+
+// A one-connection server on 127.0.0.1 with an ephemeral port.
+class TinyServer {
+ public:
+  TinyServer() {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t len = sizeof addr;
+    if (::bind(fd_, reinterpret_cast<sockaddr*>(&addr), len) != 0 || ::listen(fd_, 4) != 0 ||
+        ::getsockname(fd_, reinterpret_cast<sockaddr*>(&addr), &len) != 0)
+      ADD_FAILURE() << "cannot listen";
+    port_ = ntohs(addr.sin_port);
+  }
+  ~TinyServer() { Stop(); }
+  void Stop() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  std::uint16_t Port() const { return port_; }
+  bool HasPendingClient(int waitMs) const {
+    pollfd p{fd_, POLLIN, 0};
+    return ::poll(&p, 1, waitMs) == 1;
+  }
+  // Accepts one client and greets it (no greeting when `greeting` is empty).
+  std::future<int> AcceptAndGreet(std::string greeting) {
+    return std::async(std::launch::async, [this, greeting] {
+      if (!HasPendingClient(5000)) return -1;
+      int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
+      if (c >= 0 && !greeting.empty()) visa::WriteCableFrame(c, Bytes(greeting).data(), greeting.size());
+      return c;
+    });
+  }
+
+ private:
+  int fd_ = -1;
+  std::uint16_t port_ = 0;
+};
+
+std::string TunnelName(std::uint16_t port) { return "USB0::0x2177::0x1004::TUNNEL" + std::to_string(port) + "::RAW"; }
+
+class TunnelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    visa::ClearInstruments();
+    visa::EnableUsbSearch(false);
+    visa::AddTunnelInstrument("127.0.0.1", server_.Port());
+    ASSERT_EQ(viOpenDefaultRM(&rm_), VI_SUCCESS);
+  }
+  void TearDown() override {
+    viClose(rm_);
+    if (client_ >= 0) ::close(client_);
+    visa::ClearInstruments();
+  }
+  // Opens the tunnel instrument with the server answering `greeting`.
+  ViStatus OpenWith(const std::string& greeting) {
+    auto accepted = server_.AcceptAndGreet(greeting);
+    ViStatus s = viOpen(rm_, TunnelName(server_.Port()).c_str(), VI_EXCLUSIVE_LOCK, 0, &vi_);
+    client_ = accepted.get();
+    return s;
+  }
+  visatest::ReadResult Read(ViUInt32 count) { return visatest::ReadText(vi_, count); }
+
+  TinyServer server_;
+  ViSession rm_ = 0, vi_ = 0;
+  int client_ = -1;
+};
+
+using Result = visatest::ReadResult;
+
+TEST_F(TunnelTest, SearchListsWithoutConnecting) {
+  ViChar desc[VI_FIND_BUFLEN];
+  ASSERT_EQ(viFindRsrc(rm_,
+                       "USB?*RAW{VI_ATTR_MANF_ID == 0x2177 && (VI_ATTR_MODEL_CODE == 0x1004 || "
+                       "VI_ATTR_MODEL_CODE == 0x1002)}",
+                       nullptr, nullptr, desc),
+            VI_SUCCESS);
+  EXPECT_EQ(std::string(desc), TunnelName(server_.Port()));
+  EXPECT_FALSE(server_.HasPendingClient(100));
+}
+
+TEST_F(TunnelTest, OpenExchangesFramesAsMessages) {
+  ASSERT_EQ(OpenWith("OPEN"), VI_SUCCESS);
+  ASSERT_GE(client_, 0);
+  ViUInt32 n = 0;
+  ASSERT_EQ(viWrite(vi_, reinterpret_cast<ViConstBuf>("*IDN?\r"), 6, &n), VI_SUCCESS);
+  EXPECT_EQ(RecvRaw(client_, 10), (std::vector<std::uint8_t>{0, 0, 0, 6, '*', 'I', 'D', 'N', '?', '\r'}));
+  // Empty frames carry nothing; every other frame is one whole message.
+  ASSERT_TRUE(SendRaw(client_, {0, 0, 0, 0, 0, 0, 0, 3, 'K', 'V', 'X', 0, 0, 0, 2, '1', '2'}));
+  EXPECT_EQ(Read(100), Result(VI_SUCCESS, "KVX"));
+  EXPECT_EQ(Read(1), Result(VI_SUCCESS_MAX_CNT, "1"));
+  EXPECT_EQ(Read(100), Result(VI_SUCCESS, "2"));
+  // The exclusive lock holds within this process without asking the server.
+  ViSession second = 0;
+  EXPECT_EQ(viOpen(rm_, TunnelName(server_.Port()).c_str(), VI_EXCLUSIVE_LOCK, 0, &second), VI_ERROR_RSRC_BUSY);
+  EXPECT_FALSE(server_.HasPendingClient(50));
+  // Closing the session closes the connection.
+  ASSERT_EQ(viClose(vi_), VI_SUCCESS);
+  std::uint8_t byte;
+  EXPECT_EQ(::recv(client_, &byte, 1, 0), 0);
+}
+
+TEST_F(TunnelTest, BusyOrSilentServerRefusesTheOpen) {
+  EXPECT_EQ(OpenWith("BUSY"), VI_ERROR_RSRC_BUSY);
+  ::close(client_);
+  const auto start = std::chrono::steady_clock::now();
+  EXPECT_EQ(OpenWith(""), VI_ERROR_RSRC_BUSY);
+  EXPECT_LT(std::chrono::steady_clock::now() - start, 8s);
+  ::close(client_);
+  // The failed opens left no claim behind.
+  ASSERT_EQ(OpenWith("OPEN"), VI_SUCCESS);
+}
+
+TEST_F(TunnelTest, OversizeFrameOrHangUpLosesTheLink) {
+  ASSERT_EQ(OpenWith("OPEN"), VI_SUCCESS);
+  ASSERT_TRUE(SendRaw(client_, {0x00, 0x10, 0x00, 0x01}));  // 1 MiB + 1
+  EXPECT_EQ(Read(10).first, VI_ERROR_CONN_LOST);
+  ViUInt32 n = 0;
+  EXPECT_EQ(viWrite(vi_, reinterpret_cast<ViConstBuf>("X\r"), 2, &n), VI_ERROR_CONN_LOST);
+  ASSERT_EQ(viClose(vi_), VI_SUCCESS);
+  ::close(client_);
+
+  ASSERT_EQ(OpenWith("OPEN"), VI_SUCCESS);
+  ASSERT_TRUE(SendRaw(client_, {0, 0, 0, 4, 'P', 'A'}));
+  ::close(client_);
+  client_ = -1;
+  EXPECT_EQ(Read(10).first, VI_ERROR_CONN_LOST);
+}
+
+TEST_F(TunnelTest, NobodyListeningFailsTheOpen) {
+  server_.Stop();
+  ViStatus s = viOpen(rm_, TunnelName(server_.Port()).c_str(), VI_EXCLUSIVE_LOCK, 0, &vi_);
+  EXPECT_LT(s, VI_SUCCESS);
+  EXPECT_EQ(vi_, VI_NULL);
+}
+
+class CableFraming : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds_), 0); }
+  void TearDown() override {
+    for (int fd : fds_)
+      if (fd >= 0) ::close(fd);
+  }
+  int fds_[2] = {-1, -1};
+};
+
+TEST_F(CableFraming, WritesBigEndianHeaderAndPayload) {
+  std::vector<std::uint8_t> payload(300, 0xAB);
+  ASSERT_TRUE(visa::WriteCableFrame(fds_[0], payload.data(), payload.size()));
+  auto raw = RecvRaw(fds_[1], 304);
+  ASSERT_EQ(raw.size(), 304u);
+  EXPECT_EQ(std::vector<std::uint8_t>(raw.begin(), raw.begin() + 4), (std::vector<std::uint8_t>{0, 0, 1, 44}));
+  EXPECT_EQ(std::vector<std::uint8_t>(raw.begin() + 4, raw.end()), payload);
+  std::vector<std::uint8_t> huge(visa::kCableMaxFrame + 1);
+  EXPECT_FALSE(visa::WriteCableFrame(fds_[0], huge.data(), huge.size()));
+}
+
+TEST_F(CableFraming, ReaderResumesAFrameCutByATimeout) {
+  visa::CableFrameReader reader;
+  std::vector<std::uint8_t> out{'x'};
+  EXPECT_EQ(reader.Read(fds_[1], out, 20ms), CableRead::Timeout);
+  ASSERT_TRUE(SendRaw(fds_[0], {0, 0, 0, 0, 0, 0, 0, 5, 'H', 'E'}));
+  EXPECT_EQ(reader.Read(fds_[1], out, 20ms), CableRead::Timeout);
+  EXPECT_EQ(out, Bytes("x"));
+  ASSERT_TRUE(SendRaw(fds_[0], {'L', 'L', 'O'}));
+  EXPECT_EQ(reader.Read(fds_[1], out, 1000ms), CableRead::Ok);
+  EXPECT_EQ(out, Bytes("HELLO"));
+  // The one-shot form cannot resume, so a cut frame is a protocol error.
+  ASSERT_TRUE(SendRaw(fds_[0], {0, 0, 0, 5, 'H'}));
+  EXPECT_EQ(visa::ReadCableFrame(fds_[1], out, 20ms), CableRead::ProtocolError);
+}
+
+TEST_F(CableFraming, OversizeAndClosedStreams) {
+  std::vector<std::uint8_t> out;
+  ASSERT_TRUE(SendRaw(fds_[0], {0x00, 0x10, 0x00, 0x00}));  // exactly 1 MiB is allowed
+  std::vector<std::uint8_t> body(visa::kCableMaxFrame, 7);
+  auto writer = std::async(std::launch::async, [&] { return SendRaw(fds_[0], body); });
+  EXPECT_EQ(visa::ReadCableFrame(fds_[1], out, 5000ms), CableRead::Ok);
+  EXPECT_TRUE(writer.get());
+  EXPECT_EQ(out.size(), visa::kCableMaxFrame);
+  ASSERT_TRUE(SendRaw(fds_[0], {0xFF, 0xFF, 0xFF, 0xFF}));
+  EXPECT_EQ(visa::ReadCableFrame(fds_[1], out, 1000ms), CableRead::ProtocolError);
+  ::close(fds_[0]);
+  fds_[0] = -1;
+  EXPECT_EQ(visa::ReadCableFrame(fds_[1], out, 1000ms), CableRead::Closed);
+}
+
+}  // namespace

@@ -1,0 +1,274 @@
+// The kvx-sim server over real sockets, and its command line.
+#include <gtest/gtest.h>
+
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <thread>
+
+#include "SimTestSupport.h"
+#include "platform/visa/CableFraming.h"
+#include "sim/Server.h"
+#include "sim/ServerOptions.h"
+
+extern char** environ;
+
+namespace kvxsim {
+namespace {
+
+using test::Bytes;
+using test::milliseconds;
+
+// One TCP client of the cable.
+class Client {
+ public:
+  explicit Client(std::uint16_t port) {
+    fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_port = htons(port);
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  }
+  ~Client() { Close(); }
+  void Close() {
+    if (fd_ >= 0) ::close(fd_);
+    fd_ = -1;
+  }
+  bool Connected() const { return connected_; }
+
+  std::string Greeting() {
+    Bytes frame;
+    return visa::ReadCableFrame(fd_, frame, milliseconds(5000)) == visa::CableRead::Ok ? test::ToText(frame) : "";
+  }
+  bool Write(std::string_view text) {
+    return visa::WriteCableFrame(fd_, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+  }
+  bool WriteRaw(const std::uint8_t* data, std::size_t count) {
+    return ::send(fd_, data, count, MSG_NOSIGNAL) == static_cast<ssize_t>(count);
+  }
+  visa::CableRead Read(Bytes& frame, milliseconds timeout = milliseconds(5000)) {
+    return reader_.Read(fd_, frame, timeout);
+  }
+  std::string Query(std::string_view text) {
+    Bytes frame;
+    if (!Write(text) || Read(frame) != visa::CableRead::Ok) return "";
+    return test::ToText(frame);
+  }
+
+ private:
+  int fd_ = -1;
+  bool connected_ = false;
+  visa::CableFrameReader reader_;
+};
+
+// Waits (boundedly) until the server has let the previous client go.
+std::string GreetingWhenFree(std::unique_ptr<Client>& client, std::uint16_t port) {
+  for (int attempt = 0; attempt < 200; ++attempt) {
+    client = std::make_unique<Client>(port);
+    const std::string greeting = client->Greeting();
+    if (greeting != "BUSY") return greeting;
+    std::this_thread::sleep_for(milliseconds(20));
+  }
+  return "BUSY";
+}
+
+class ServerTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    handle_ = std::make_shared<SimHandle>(InstrumentOptions{});
+    server_ = std::make_unique<Server>(handle_, "127.0.0.1", 0);
+    std::string error;
+    ASSERT_TRUE(server_->Start(&error)) << error;
+    ASSERT_NE(server_->Port(), 0);
+  }
+
+  std::shared_ptr<SimHandle> handle_;
+  std::unique_ptr<Server> server_;
+};
+
+TEST_F(ServerTest, FirstClientIsServedOthersAreBusy) {
+  EXPECT_EQ(server_->Address(), "127.0.0.1");
+  Client first(server_->Port());
+  ASSERT_TRUE(first.Connected());
+  EXPECT_EQ(first.Greeting(), "OPEN");
+  Client second(server_->Port());
+  EXPECT_EQ(second.Greeting(), "BUSY");
+  Bytes frame;
+  EXPECT_EQ(second.Read(frame), visa::CableRead::Closed);
+  // The instrument is held for the client: an in-process open is refused too.
+  std::unique_ptr<visa::DeviceLink> link;
+  EXPECT_EQ(handle_->Open(link), VI_ERROR_RSRC_BUSY);
+
+  EXPECT_EQ(first.Query("\r*IDN?\r"), "KVX162, v1.23/A1/ZC, KVX0001\n");
+  EXPECT_EQ(handle_->Claimed(), false);
+  first.Close();
+
+  std::unique_ptr<Client> third;
+  EXPECT_EQ(GreetingWhenFree(third, server_->Port()), "OPEN");
+  EXPECT_EQ(third->Query("*OPC?\r"), "1\n");
+}
+
+TEST_F(ServerTest, EachReplyIsOneFrameAndBlocksKeepTheirBytes) {
+  Client client(server_->Port());
+  ASSERT_EQ(client.Greeting(), "OPEN");
+  ASSERT_TRUE(client.Write("*OPC?\r*IDN?\r:SYST:SET?\r"));
+  Bytes frame;
+  ASSERT_EQ(client.Read(frame), visa::CableRead::Ok);
+  EXPECT_EQ(test::ToText(frame), "1\n");
+  ASSERT_EQ(client.Read(frame), visa::CableRead::Ok);
+  EXPECT_EQ(test::ToText(frame), "KVX162, v1.23/A1/ZC, KVX0001\n");
+  ASSERT_EQ(client.Read(frame), visa::CableRead::Ok);
+  ASSERT_EQ(frame.size(), 579u);
+  const auto record = handle_->SetupRecord();
+  EXPECT_TRUE(std::equal(record.begin(), record.end(), frame.begin() + 5));
+
+  // A setup block split over two frames, with carriage returns inside.
+  auto changed = record;
+  changed[291] = 18;
+  changed[400] = '\r';
+  test::Reseal(changed);
+  std::string write = "SYST:SET #3572" + std::string(changed.begin(), changed.end()) + "\r";
+  ASSERT_TRUE(client.Write(write.substr(0, 100)));
+  ASSERT_TRUE(client.Write(write.substr(100) + "*OPC?\r"));
+  ASSERT_EQ(client.Read(frame), visa::CableRead::Ok);
+  EXPECT_EQ(handle_->SetupRecord(), changed);
+  EXPECT_EQ(handle_->TakeReceived().size(), 23u + write.size() + 6u);
+}
+
+TEST_F(ServerTest, StalledRepliesStillArriveAndDisconnectClosesTheConnection) {
+  Faults faults;
+  faults.stallReplies = 1;
+  faults.stallMs = 300;
+  handle_->SetFaults(faults);
+  Client client(server_->Port());
+  ASSERT_EQ(client.Greeting(), "OPEN");
+  EXPECT_EQ(client.Query("*OPC?\r"), "1\n");
+
+  faults = Faults{};
+  faults.disconnectAfterReplies = 1;
+  handle_->SetFaults(faults);
+  EXPECT_EQ(client.Query("*OPC?\r"), "1\n");
+  Bytes frame;
+  EXPECT_EQ(client.Read(frame), visa::CableRead::Closed);
+
+  std::unique_ptr<Client> next;
+  EXPECT_EQ(GreetingWhenFree(next, server_->Port()), "OPEN");
+  EXPECT_EQ(next->Query("*OPC?\r"), "1\n");
+}
+
+TEST_F(ServerTest, AnOversizedFrameEndsTheConnection) {
+  Client client(server_->Port());
+  ASSERT_EQ(client.Greeting(), "OPEN");
+  const std::uint8_t header[4] = {0x7F, 0xFF, 0xFF, 0xFF};
+  ASSERT_TRUE(client.WriteRaw(header, sizeof header));
+  Bytes frame;
+  EXPECT_EQ(client.Read(frame), visa::CableRead::Closed);
+  std::unique_ptr<Client> next;
+  EXPECT_EQ(GreetingWhenFree(next, server_->Port()), "OPEN");
+}
+
+TEST_F(ServerTest, StopIsPromptWithAClientConnected) {
+  Client client(server_->Port());
+  ASSERT_EQ(client.Greeting(), "OPEN");
+  const auto start = std::chrono::steady_clock::now();
+  server_->Stop();
+  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(5));
+  Bytes frame;
+  EXPECT_EQ(client.Read(frame), visa::CableRead::Closed);
+  std::unique_ptr<visa::DeviceLink> link;
+  EXPECT_EQ(handle_->Open(link), VI_SUCCESS);  // the client's session is gone
+}
+
+TEST(ServerOptions, ParsesListenSignalsAndFaults) {
+  ServerConfig config;
+  std::string error;
+  const std::vector<std::string> arguments = {
+      "--listen", "0.0.0.0:5025", "--model=71", "--serial", "S9", "--ch2", "triangle", "--ch2-freq", "50",
+      "--ch2-vpp=3", "--ch2-offset", "-0.5", "--ch1-noise", "0.01", "--stall", "2", "--stall-ms", "100",
+      "--selftest-fail", "8", "--refuse-autoset", "--disconnect-after", "5", "--drop-replies", "-1", "--seed", "7"};
+  ASSERT_EQ(ParseServerCommandLine(arguments, config, error), CommandLineAction::Run) << error;
+  EXPECT_EQ(config.host, "0.0.0.0");
+  EXPECT_EQ(config.port, 5025);
+  EXPECT_EQ(config.instrument.model, 71);
+  EXPECT_EQ(config.instrument.serial, "S9");
+  EXPECT_EQ(config.instrument.signals[1].waveform, Waveform::Triangle);
+  EXPECT_EQ(config.instrument.signals[1].frequencyHz, 50.0);
+  EXPECT_EQ(config.instrument.signals[1].amplitudeVpp, 3.0);
+  EXPECT_EQ(config.instrument.signals[1].offsetVolts, -0.5);
+  EXPECT_EQ(config.instrument.signals[0].noiseVrms, 0.01);
+  EXPECT_EQ(config.instrument.signals[0].waveform, Waveform::Sine);
+  EXPECT_EQ(config.instrument.faults.stallReplies, 2);
+  EXPECT_EQ(config.instrument.faults.stallMs, 100);
+  EXPECT_EQ(config.instrument.faults.selfTestFailBits, 8);
+  EXPECT_TRUE(config.instrument.faults.refuseAutoset);
+  EXPECT_EQ(config.instrument.faults.disconnectAfterReplies, 5);
+  EXPECT_EQ(config.instrument.faults.dropReplies, -1);
+  EXPECT_EQ(config.instrument.seed, 7u);
+
+  for (const std::vector<std::string>& bad :
+       {std::vector<std::string>{"--model", "100"}, {"--ch1", "sawtooth"}, {"--ch1-vpp", "-1"}, {"--listen", "x:70000"},
+        {"--stall"}, {"--frobnicate"}, {"--selftest-fail", "XYZ"}}) {
+    ServerConfig other;
+    EXPECT_EQ(ParseServerCommandLine(bad, other, error), CommandLineAction::Error) << bad[0];
+  }
+  EXPECT_EQ(ParseServerCommandLine({"--help"}, config, error), CommandLineAction::Help);
+  const std::string usage = ServerUsage();
+  for (const char* option : {"--ch1-freq", "--ch2-noise", "--drop-replies", "--oversize", "--disconnect-after"}) {
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+  }
+
+  std::string host;
+  std::uint16_t port = 1;
+  EXPECT_TRUE(ParseListenAddress("0", host, port));
+  EXPECT_EQ(host, "127.0.0.1");
+  EXPECT_EQ(port, 0);
+  EXPECT_TRUE(ParseListenAddress("[::1]:6000", host, port));
+  EXPECT_EQ(host, "::1");
+  EXPECT_EQ(port, 6000);
+  EXPECT_FALSE(ParseListenAddress("host:", host, port));
+}
+
+// The executable: prints where it listens first, serves, ends on SIGTERM.
+TEST(KvxSimProgram, AnnouncesItsPortServesAndEndsOnSigterm) {
+  if (::access(KVX_SIM_PATH, X_OK) != 0) GTEST_SKIP() << "kvx-sim not built";
+  int out[2];
+  ASSERT_EQ(::pipe(out), 0);
+  posix_spawn_file_actions_t actions;
+  posix_spawn_file_actions_init(&actions);
+  posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+  posix_spawn_file_actions_addclose(&actions, out[0]);
+  std::string path = KVX_SIM_PATH;
+  std::vector<char*> argv = {path.data(), const_cast<char*>("--listen"), const_cast<char*>("127.0.0.1:0"),
+                             const_cast<char*>("--model"), const_cast<char*>("112"), nullptr};
+  pid_t pid = 0;
+  ASSERT_EQ(posix_spawn(&pid, path.c_str(), &actions, nullptr, argv.data(), environ), 0);
+  posix_spawn_file_actions_destroy(&actions);
+  ::close(out[1]);
+
+  FILE* stream = ::fdopen(out[0], "r");
+  char line[128] = {};
+  ASSERT_NE(std::fgets(line, sizeof line, stream), nullptr);
+  unsigned port = 0;
+  ASSERT_EQ(std::sscanf(line, "listening on 127.0.0.1:%u", &port), 1) << line;
+  {
+    Client client(static_cast<std::uint16_t>(port));
+    ASSERT_EQ(client.Greeting(), "OPEN");
+    EXPECT_EQ(client.Query("*IDN?\r"), "KVX112, v1.23/A1/ZC, KVX0001\n");
+  }
+  ::kill(pid, SIGTERM);
+  int status = 0;
+  ASSERT_EQ(::waitpid(pid, &status, 0), pid);
+  EXPECT_TRUE(WIFEXITED(status));
+  EXPECT_EQ(WEXITSTATUS(status), 0);
+  std::fclose(stream);
+}
+
+}  // namespace
+}  // namespace kvxsim
