@@ -39,7 +39,7 @@ struct ChannelSettings {
   double voltsPerDiv = 0.5;
   double probeFactor = 1.0;    // multiplies every reading of the channel
   int verticalOffset = 0;      // 1/22 division, 0 = screen centre
-  int triggerLevel = 0;        // 1/22 division, used when this channel is the source
+  int triggerLevel = 0;        // 1/22 division from the channel's 0 V, used when it is the source
   int triggerSlope = 0;        // 0 rising, 1 falling
 };
 

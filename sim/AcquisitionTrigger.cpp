@@ -22,9 +22,10 @@ int TriggerPoint(const AcquisitionSettings& settings) {
 // The trigger level is set on the screen (1/22 division from the centre); the
 // trace sits verticalOffset higher than the input, so the input crosses the
 // level that much lower.
+// The level counts from the channel's 0 V, like its trace: the marker sits at
+// level + vertical position on screen, so the position does not move it.
 double TriggerThresholdVolts(const ChannelSettings& channel) {
-  return (channel.triggerLevel - channel.verticalOffset) / static_cast<double>(kPositionUnitsPerDivision) *
-         channel.voltsPerDiv;
+  return channel.triggerLevel / static_cast<double>(kPositionUnitsPerDivision) * channel.voltsPerDiv;
 }
 
 void FillChannel(const CoupledSignal& signal, const ChannelSettings& channel, double phaseAtTrigger,

@@ -2,14 +2,39 @@
 // virtual USB cable: open, exclusive claim, a pulled cable and recovery.
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
+#include <chrono>
 #include <string>
+#include <vector>
 
 #include "link/InstrumentSession.h"
 #include "link/Transport.h"
 #include "platform/visa/Backend.h"
+#include "platform/visa/CableFraming.h"
 #include "support/KvxSimProcess.h"
 
 namespace {
+
+// Another program's connection to the server, as a second process would hold it.
+int ConnectAsAnotherProgram(std::uint16_t port, std::string& greeting) {
+  const int fd = socket(AF_INET, SOCK_STREAM, 0);
+  sockaddr_in address{};
+  address.sin_family = AF_INET;
+  address.sin_port = htons(port);
+  address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+  if (connect(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) != 0) {
+    close(fd);
+    return -1;
+  }
+  std::vector<std::uint8_t> frame;
+  if (visa::ReadCableFrame(fd, frame, std::chrono::seconds(2)) == visa::CableRead::Ok)
+    greeting.assign(frame.begin(), frame.end());
+  return fd;
+}
 
 class KvxSimProcessTest : public ::testing::Test {
  protected:
@@ -44,6 +69,26 @@ TEST_F(KvxSimProcessTest, OpensOverTheTunnelAndHoldsTheClaim) {
   std::string reply;
   EXPECT_EQ(Query(instrument_.session, "*WAI\r:SYST:AUTOTEST?\r", 0.0, 50, reply), VI_SUCCESS);
   EXPECT_EQ(reply, "333F\n");
+}
+
+TEST_F(KvxSimProcessTest, AnInstrumentHeldByAnotherProgramCannotBeOpened) {
+  std::string greeting;
+  const int other = ConnectAsAnotherProgram(server_.Port(), greeting);
+  ASSERT_GE(other, 0);
+  EXPECT_EQ(greeting, "OPEN");
+  ASSERT_EQ(FindInstrument(instrument_), VI_SUCCESS);
+  EXPECT_EQ(OpenInstrument(instrument_, instrument_.resourceDescriptors[kDescriptorSlot], &instrument_.session), -1);
+  EXPECT_EQ(instrument_.resourceManager, 0u);
+
+  // Once the other program lets go, the instrument is ours.
+  close(other);
+  ViStatus status = -1;
+  for (int attempt = 0; attempt < 50 && status != 0; ++attempt) {
+    status = OpenInstrument(instrument_, instrument_.resourceDescriptors[kDescriptorSlot], &instrument_.session);
+    if (status != 0) usleep(20000);
+  }
+  EXPECT_EQ(status, 0);
+  EXPECT_STREQ(instrument_.modelName, "KVX162");
 }
 
 TEST_F(KvxSimProcessTest, KilledServerFailsTheNextExchangeAndReopenRecovers) {
