@@ -1,7 +1,7 @@
 # One-word entry points; each sets up what it needs first.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-default test-asan test-tsan clean
+.PHONY: deps build run test test-default test-asan test-tsan test-fuzz fuzz fuzz-build clean
 
 deps:
 	@scripts/install-deps.sh
@@ -13,7 +13,7 @@ build: deps
 run: build
 	@scripts/run-with-sim.sh build/default
 
-test: test-default test-asan test-tsan
+test: test-default test-asan test-tsan test-fuzz
 
 test-default: build
 	@ctest --preset default -j $(JOBS)
@@ -27,6 +27,33 @@ test-tsan: deps
 	@cmake --preset tsan >/dev/null
 	@cmake --build --preset tsan -j $(JOBS)
 	@ctest --preset tsan -j $(JOBS)
+
+# Fuzzing (clang, libFuzzer): each target runs FUZZ_SECONDS from its seeds;
+# what it finds new stays in build/fuzz/corpus/ for the next run.
+FUZZ_SECONDS ?= 60
+FUZZ_TARGETS := fuzz_state_files fuzz_setup_reply
+
+fuzz-build: deps
+	@cmake --preset fuzz >/dev/null
+	@cmake --build --preset fuzz -j $(JOBS)
+
+fuzz: fuzz-build
+	@for target in $(FUZZ_TARGETS); do \
+	  seeds=build/fuzz/seeds/$$target; corpus=build/fuzz/corpus/$$target; log=build/fuzz/$$target.log; \
+	  mkdir -p $$seeds $$corpus && build/fuzz/fuzz_seed_files $$target $$seeds || exit 1; \
+	  if build/fuzz/$$target -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	      -artifact_prefix=build/fuzz/$$target- -print_final_stats=1 $$corpus $$seeds >$$log 2>&1; then \
+	    echo "$$target: $$(grep -m1 DONE $$log)"; \
+	    grep -E 'stat::(number_of_executed_units|average_exec_per_sec)' $$log; \
+	    echo "  corpus: $$(ls $$corpus | wc -l) files"; \
+	  else \
+	    tail -n 60 $$log; echo "$$target failed; the input is in build/fuzz/$$target-crash-*"; exit 1; \
+	  fi; \
+	done
+
+# A short fuzz run as part of the tests.
+test-fuzz:
+	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=5
 
 clean:
 	@rm -rf build

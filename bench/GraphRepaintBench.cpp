@@ -1,0 +1,122 @@
+// Repaint cost of the trace graph: 720 x 580 pixels of plot area holding 16
+// filled bands of 2500 points (two channels with a full persistence trail),
+// drawn offscreen exactly as the window draws them.
+#include <benchmark/benchmark.h>
+
+#include <QApplication>
+#include <QImage>
+
+#include <cmath>
+#include <cstdlib>
+#include <memory>
+
+#include "platform/ui/Model.h"
+#include "platform/ui/qt/GraphView.h"
+
+namespace {
+
+constexpr int kPlotWidth = 720, kPlotHeight = 580, kBands = 16, kPoints = 2500;
+
+std::shared_ptr<const uimodel::PlotPoints> Band(int seed) {
+  auto points = std::make_shared<uimodel::PlotPoints>();
+  points->x.resize(kPoints);
+  points->y.resize(kPoints);
+  for (int k = 0; k < kPoints / 2; ++k) {
+    // A sine of one period per division, a little noisy, shifted per band like a persistence trail.
+    const double centre = 128 + 80 * std::sin(2 * 3.14159265 * k / 125.0 + seed * 0.05) + (k * 7 + seed) % 5;
+    points->x[static_cast<std::size_t>(k)] = points->x[static_cast<std::size_t>(kPoints - 1 - k)] = 2 * k;
+    points->y[static_cast<std::size_t>(k)] = centre - 4 - seed % 5;
+    points->y[static_cast<std::size_t>(kPoints - 1 - k)] = centre + 4 + seed % 3;
+  }
+  points->minX = 0;
+  points->maxX = kPoints - 2;
+  points->minY = 0;
+  points->maxY = 255;
+  return points;
+}
+
+uimodel::Control TraceGraph() {
+  uimodel::Control control = uimodel::MakeControl(CTRL_GRAPH);
+  control.width = kPlotWidth + 2;  // plus the one-pixel frame
+  control.height = kPlotHeight + 2;
+  uimodel::Graph& graph = *control.graph;
+  graph.x = {0, 2500, VAL_MANUAL, 10, true, false};
+  graph.y = {0, 256, VAL_MANUAL, 8, true, false};
+  for (int i = 0; i < kBands; ++i) {
+    uimodel::Plot plot;
+    plot.handle = graph.nextPlotHandle++;
+    plot.points = Band(i);
+    plot.color = plot.fillColor = i < kBands / 2 ? 0xFF0000 + 0x2020 * i : 0x00C000 + 0x200020 * (i - kBands / 2);
+    graph.plots.push_back(plot);
+  }
+  graph.cursors.resize(3);
+  return control;
+}
+
+// A recolouring (what the persistence trail does every frame) forces a full repaint.
+void BM_FullRepaint(benchmark::State& state) {
+  uimodel::Control control = TraceGraph();
+  uiqt::GraphView view(1, 2, nullptr);
+  view.resize(control.width, control.height);
+  QImage target(view.size(), QImage::Format_RGB32);
+  int colour = 0;
+  for (auto _ : state) {
+    uimodel::Graph& graph = *control.graph;
+    graph.plots[0].color = graph.plots[0].fillColor = (colour++ & 1) ? 0xFF0000 : 0xFF2020;
+    graph.layerRevision = ++graph.plotRevision;
+    view.Show(control);
+    view.render(&target);
+  }
+}
+BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
+
+// One acquisition frame: the oldest band goes, a new one comes, everything is redrawn.
+void BM_FrameWithNewBand(benchmark::State& state) {
+  uimodel::Control control = TraceGraph();
+  uiqt::GraphView view(1, 2, nullptr);
+  view.resize(control.width, control.height);
+  QImage target(view.size(), QImage::Format_RGB32);
+  int seed = kBands;
+  for (auto _ : state) {
+    uimodel::Graph& graph = *control.graph;
+    graph.plots.erase(graph.plots.begin());
+    uimodel::Plot plot = graph.plots.back();
+    plot.handle = graph.nextPlotHandle++;
+    plot.points = Band(seed++);
+    graph.plots.push_back(plot);
+    graph.layerRevision = ++graph.plotRevision;
+    view.Show(control);
+    view.render(&target);
+  }
+}
+BENCHMARK(BM_FrameWithNewBand)->Unit(benchmark::kMillisecond);
+
+// A dragged cursor: the plot layer is reused, only the picture is composed again.
+void BM_CursorMoveRepaint(benchmark::State& state) {
+  uimodel::Control control = TraceGraph();
+  uiqt::GraphView view(1, 2, nullptr);
+  view.resize(control.width, control.height);
+  QImage target(view.size(), QImage::Format_RGB32);
+  view.Show(control);
+  view.render(&target);
+  double x = 0;
+  for (auto _ : state) {
+    uimodel::Graph& graph = *control.graph;
+    graph.cursors[1].x = x = x > 2400 ? 0 : x + 10;
+    ++graph.cursorRevision;
+    view.Show(control);
+    view.render(&target);
+  }
+}
+BENCHMARK(BM_CursorMoveRepaint)->Unit(benchmark::kMillisecond);
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  setenv("QT_QPA_PLATFORM", "offscreen", 0);
+  QApplication application(argc, argv);
+  benchmark::Initialize(&argc, argv);
+  benchmark::RunSpecifiedBenchmarks();
+  benchmark::Shutdown();
+  return 0;
+}

@@ -1,0 +1,29 @@
+// Callbacks, the event loop and user events.
+#pragma once
+
+#include "platform/ui/UiConstants.h"
+
+// Binds callback names of the panel file to functions; a name may be registered
+// before or after the panels that use it are loaded.
+void RegisterCallback(const char* name, CtrlCallback callback);
+void RegisterCallback(const char* name, PanelCallback callback);
+void RegisterCallback(const char* name, MenuCallback callback);
+
+int InstallCtrlCallback(int panel, int control, CtrlCallback callback, void* callbackData);
+int InstallPanelCallback(int panel, PanelCallback callback, void* callbackData);
+// Application-wide events (EVENT_END_TASK) go to the main callback, with panel and control 0.
+int InstallMainCallback(CtrlCallback callback, void* callbackData, int reserved);
+
+// Runs the event loop until QuitUserInterface; returns QuitUserInterface's code.
+int RunUserInterface();
+int QuitUserInterface(int returnCode);
+// Mirrors every pending change on the screen now.
+int ProcessDrawEvents();
+// Handles pending input without waiting.
+int ProcessSystemEvents();
+// Runs `callback(callbackData)` on the user-interface thread, later. Any thread.
+int PostDeferredCall(DeferredCallback callback, void* callbackData);
+// The next commit on a control without callback (the pop-up panels' buttons).
+// With `wait` it runs the event loop until one comes. Returns the event
+// (EVENT_COMMIT), 0 when none is pending without waiting, or a negative code.
+int GetUserEvent(int wait, int* panel, int* control);

@@ -1,0 +1,386 @@
+#include "platform/ui/Headless.h"
+
+#include <algorithm>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <filesystem>
+#include <map>
+#include <mutex>
+
+#include "platform/ui/Controls.h"
+#include "platform/ui/Graphs.h"
+#include "platform/ui/Dispatch.h"
+#include "platform/ui/Frontend.h"
+#include "platform/ui/Toolbar.h"
+
+using namespace uimodel;
+
+namespace {
+
+using Key = std::pair<int, int>;
+
+struct GraphScreen {
+  std::vector<int> plots;
+  std::uint64_t plotRevision = 0, cursorRevision = 0;
+  int redraws = 0;
+};
+
+class HeadlessFrontend final : public Frontend {
+ public:
+  void Wake(bool urgent) override {
+    if (urgent) Flush();
+  }
+  bool IsUiThread() const override { return true; }
+  void ProcessDrawEvents() override { Flush(); }
+
+  int RunUserInterface() override {
+    for (;;) {
+      std::unique_lock lock(mutex_);
+      if (quit_) {
+        quit_ = false;
+        return quitCode_;
+      }
+      if (posted_.empty() && !postedSignal.wait_for(lock, IdleTimeout(), [&] { return quit_ || !posted_.empty(); }))
+        return -1;  // nothing happened for the idle timeout: give up rather than hang
+      if (quit_) continue;
+      RunOnePosted(lock);
+    }
+  }
+
+  void QuitUserInterface(int code) override {
+    std::lock_guard lock(mutex_);
+    quit_ = true;
+    quitCode_ = code;
+    postedSignal.notify_all();
+  }
+
+  bool PumpEvents(bool wait) override {
+    std::unique_lock lock(mutex_);
+    if (!posted_.empty()) {
+      while (!posted_.empty()) RunOnePosted(lock);
+      return true;
+    }
+    if (!answers_.empty() && answers_.front().kind == headless::Answer::Press) {
+      const headless::Answer press = answers_.front();
+      answers_.pop_front();
+      lock.unlock();
+      const int panel = press.panel != 0 ? press.panel : TopPopup();
+      UserCommit(panel, press.number);
+      return true;
+    }
+    if (!wait || !postedSignal.wait_for(lock, IdleTimeout(), [&] { return !posted_.empty(); })) return false;
+    while (!posted_.empty()) RunOnePosted(lock);
+    return true;
+  }
+
+  void PostDeferredCall(std::function<void()> call) override {
+    std::lock_guard lock(mutex_);
+    posted_.push_back(std::move(call));
+    postedSignal.notify_all();
+  }
+
+  int MessagePopup(const std::string& title, const std::string& text) override {
+    Record({headless::PopupRecord::Message, title, text, {"OK"}, 0});
+    return 0;
+  }
+
+  int GenericMessagePopup(const GenericPopupRequest& request) override {
+    const int count = static_cast<int>(request.buttons.size());
+    int result = request.enterButton;
+    if (auto answer = TakeAnswer({headless::Answer::Button, headless::Answer::Enter, headless::Answer::Escape})) {
+      if (answer->kind == headless::Answer::Escape) result = request.escapeButton;
+      else if (answer->kind == headless::Answer::Button && answer->number >= 1 && answer->number <= count)
+        result = answer->number;
+    }
+    Record({headless::PopupRecord::Question, request.title, request.text, request.buttons, result});
+    return result;
+  }
+
+  int FileSelectPopup(const FileSelectRequest& request, std::string* path) override {
+    int result = VAL_NO_FILE_SELECTED;
+    const auto answer = TakeAnswer({headless::Answer::File, headless::Answer::Cancel, headless::Answer::Enter,
+                                    headless::Answer::Escape});
+    std::string chosen;
+    if (answer && answer->kind == headless::Answer::File) chosen = answer->path;
+    if (answer && answer->kind == headless::Answer::Enter &&
+        request.defaultFileSpec.find_first_of("*?") == std::string::npos && !request.defaultFileSpec.empty())
+      chosen = (std::filesystem::path(request.defaultDirectory) / request.defaultFileSpec).string();
+    if (!chosen.empty()) {
+      std::error_code error;
+      result = std::filesystem::exists(chosen, error) ? VAL_EXISTING_FILE_SELECTED : VAL_NEW_FILE_SELECTED;
+      *path = chosen;
+    }
+    Record({headless::PopupRecord::FileDialog, request.title, request.defaultDirectory, {}, result});
+    return result;
+  }
+
+  std::optional<Bitmap> CapturePanel(int panel, int) override { return SchematicPanelPicture(panel); }
+
+  int ClipboardPutBitmap(const Bitmap& bitmap) override {
+    std::lock_guard lock(mutex_);
+    clipboard_ = bitmap;
+    return 0;
+  }
+
+  std::vector<MonitorInfo> Monitors() override {
+    std::lock_guard lock(mutex_);
+    return {monitor_};
+  }
+  int MonitorOf(int) override { return 1; }
+
+  // ---- test side
+  std::mutex mutex_;
+  std::condition_variable postedSignal;
+  std::deque<std::function<void()>> posted_;
+  std::deque<headless::Answer> answers_;
+  std::vector<headless::PopupRecord> popups_;
+  std::map<Key, GraphScreen> screen_;
+  std::optional<Bitmap> clipboard_;
+  MonitorInfo monitor_;
+  double idleTimeoutSeconds_ = 10.0;
+  bool quit_ = false;
+  int quitCode_ = 0;
+
+  void ResetState() {
+    std::lock_guard lock(mutex_);
+    posted_.clear();
+    answers_.clear();
+    popups_.clear();
+    screen_.clear();
+    clipboard_.reset();
+    monitor_ = MonitorInfo{};
+    idleTimeoutSeconds_ = 10.0;
+    quit_ = false;
+    quitCode_ = 0;
+  }
+
+ private:
+  std::chrono::milliseconds IdleTimeout() const {
+    return std::chrono::milliseconds(static_cast<long long>(idleTimeoutSeconds_ * 1000.0));
+  }
+
+  void RunOnePosted(std::unique_lock<std::mutex>& lock) {
+    std::function<void()> call = std::move(posted_.front());
+    posted_.pop_front();
+    lock.unlock();
+    call();
+    lock.lock();
+  }
+
+  std::optional<headless::Answer> TakeAnswer(std::initializer_list<headless::Answer::Kind> suitable) {
+    std::lock_guard lock(mutex_);
+    if (answers_.empty()) return std::nullopt;
+    for (headless::Answer::Kind kind : suitable) {
+      if (answers_.front().kind == kind) {
+        headless::Answer answer = answers_.front();
+        answers_.pop_front();
+        return answer;
+      }
+    }
+    return std::nullopt;  // the next answer is meant for another pop-up
+  }
+
+  void Record(headless::PopupRecord record) {
+    std::lock_guard lock(mutex_);
+    popups_.push_back(std::move(record));
+  }
+
+  static int TopPopup() {
+    Store& store = TheStore();
+    std::lock_guard lock(store.mutex);
+    return store.globals.popups.empty() ? 0 : store.globals.popups.back();
+  }
+
+  // Mirrors pending changes onto the headless "screen": the plots each graph shows.
+  void Flush() {
+    std::map<Key, std::optional<GraphScreen>> seen;
+    {
+      Store& store = TheStore();
+      std::lock_guard lock(store.mutex);
+      const ChangeSet changes = store.TakeChanges();
+      for (const Key& key : changes.controls) {
+        if (key.second == 0) continue;
+        const Control* control = store.FindControl(key.first, key.second);
+        if (control == nullptr) {
+          seen[key] = std::nullopt;
+          continue;
+        }
+        if (!control->graph) continue;
+        GraphScreen now;
+        for (const Plot& plot : control->graph->plots) now.plots.push_back(plot.handle);
+        now.plotRevision = control->graph->plotRevision;
+        now.cursorRevision = control->graph->cursorRevision;
+        seen[key] = now;
+      }
+    }
+    std::lock_guard lock(mutex_);
+    for (auto& [key, now] : seen) {
+      if (!now) {
+        screen_.erase(key);
+        continue;
+      }
+      GraphScreen& shown = screen_[key];
+      if (shown.plotRevision == now->plotRevision && shown.cursorRevision == now->cursorRevision) continue;
+      now->redraws = shown.redraws + 1;
+      shown = *now;
+    }
+  }
+};
+
+HeadlessFrontend& TheHeadless() {
+  static HeadlessFrontend frontend;
+  return frontend;
+}
+
+std::atomic<Frontend*> installed{nullptr};
+
+}  // namespace
+
+namespace uimodel {
+
+Frontend& CurrentFrontend() {
+  Frontend* frontend = installed.load(std::memory_order_acquire);
+  return frontend != nullptr ? *frontend : TheHeadless();
+}
+
+void InstallFrontend(Frontend* frontend) { installed.store(frontend, std::memory_order_release); }
+
+}  // namespace uimodel
+
+namespace headless {
+
+void Use() { InstallFrontend(nullptr); }
+
+void Reset() {
+  {
+    Store& store = TheStore();
+    std::lock_guard lock(store.mutex);
+    store.Clear();
+    store.TakeChanges();
+  }
+  ResetToolbars();
+  ResetBindings();
+  TheHeadless().ResetState();
+}
+
+int Commit(int panel, int control) { return UserCommit(panel, control); }
+int SetValue(int panel, int control, double value) { return UserSetNumber(panel, control, value); }
+int SetValue(int panel, int control, const std::string& text) { return UserSetText(panel, control, text); }
+int SelectIndex(int panel, int control, int index) { return UserSelectIndex(panel, control, index); }
+int KeyPress(int panel, int key) { return UserKeyPress(panel, key); }
+int LeftClick(int panel, int control, int x, int y) { return UserLeftClick(panel, control, x, y); }
+int Focus(int panel, int control) { return UserFocus(panel, control); }
+int Close(int panel) { return UserClose(panel); }
+int Resize(int panel, int height, int width) { return UserResize(panel, height, width); }
+int ChooseMenuItem(int menuBar, int item) { return UserChooseMenuItem(menuBar, item); }
+int EndTask() { return DispatchMainEvent(EVENT_END_TASK, 0, 0); }
+
+int DragMarker(int panel, int control, int top, int left, int steps) {
+  int startTop = 0, startLeft = 0;
+  int status = GetCtrlAttribute(panel, control, ATTR_TOP, &startTop);
+  if (status < 0) return status;
+  GetCtrlAttribute(panel, control, ATTR_LEFT, &startLeft);
+  steps = std::max(1, steps);
+  for (int step = 1; step <= steps; ++step) {
+    const int atTop = startTop + (top - startTop) * step / steps;
+    const int atLeft = startLeft + (left - startLeft) * step / steps;
+    status = UserMoveMarker(panel, control, atTop, atLeft, step == steps);
+    if (status < 0) return status;
+  }
+  return status;
+}
+
+int DragCursor(int panel, int control, int cursor, double x, double y, int steps) {
+  double startX = 0, startY = 0;
+  int status = GetGraphCursor(panel, control, cursor, &startX, &startY);
+  if (status < 0) return status;
+  steps = std::max(1, steps);
+  for (int step = 1; step <= steps; ++step) {
+    const double fraction = static_cast<double>(step) / steps;
+    status = UserMoveCursor(panel, control, cursor, startX + (x - startX) * fraction,
+                            startY + (y - startY) * fraction, step == steps);
+    if (status < 0) return status;
+  }
+  return status;
+}
+
+int ClickToolbarItem(int toolbar, int item) {
+  int control = 0;
+  const int status = Toolbar_GetItemAttribute(toolbar, item, kToolbarAttrCtrlId, &control);
+  if (status < 0) return status;
+  return UserCommit(Toolbar_GetPanel(toolbar), control);
+}
+
+void QueueAnswer(const Answer& answer) {
+  std::lock_guard lock(TheHeadless().mutex_);
+  TheHeadless().answers_.push_back(answer);
+}
+
+std::size_t PendingAnswers() {
+  std::lock_guard lock(TheHeadless().mutex_);
+  return TheHeadless().answers_.size();
+}
+
+std::vector<PopupRecord> Popups() {
+  std::lock_guard lock(TheHeadless().mutex_);
+  return TheHeadless().popups_;
+}
+
+void ClearPopups() {
+  std::lock_guard lock(TheHeadless().mutex_);
+  TheHeadless().popups_.clear();
+}
+
+std::vector<PlotInfo> Plots(int panel, int control) {
+  std::vector<PlotInfo> plots;
+  ReadGraph(panel, control, [&plots](const Graph& graph) {
+    for (const Plot& plot : graph.plots)
+      plots.push_back({plot.handle, plot.kind != PlotKind::Polyline, plot.points->x, plot.points->y, plot.color,
+                       plot.fillColor, plot.visible});
+    return 0;
+  });
+  return plots;
+}
+
+std::vector<int> DisplayedPlots(int panel, int control) {
+  std::lock_guard lock(TheHeadless().mutex_);
+  const auto found = TheHeadless().screen_.find({panel, control});
+  return found == TheHeadless().screen_.end() ? std::vector<int>{} : found->second.plots;
+}
+
+int GraphRedraws(int panel, int control) {
+  std::lock_guard lock(TheHeadless().mutex_);
+  const auto found = TheHeadless().screen_.find({panel, control});
+  return found == TheHeadless().screen_.end() ? 0 : found->second.redraws;
+}
+
+bool ClipboardBitmap(int* width, int* height, std::vector<std::uint32_t>* pixels) {
+  std::lock_guard lock(TheHeadless().mutex_);
+  const auto& clipboard = TheHeadless().clipboard_;
+  if (!clipboard) return false;
+  if (width != nullptr) *width = clipboard->width;
+  if (height != nullptr) *height = clipboard->height;
+  if (pixels != nullptr) *pixels = clipboard->pixels;
+  return true;
+}
+
+std::vector<int> PopupStack() {
+  Store& store = TheStore();
+  std::lock_guard lock(store.mutex);
+  return store.globals.popups;
+}
+
+void SetMonitorSize(int height, int width) {
+  std::lock_guard lock(TheHeadless().mutex_);
+  TheHeadless().monitor_.height = height;
+  TheHeadless().monitor_.width = width;
+}
+
+void SetIdleTimeout(double seconds) {
+  std::lock_guard lock(TheHeadless().mutex_);
+  TheHeadless().idleTimeoutSeconds_ = seconds;
+}
+
+}  // namespace headless

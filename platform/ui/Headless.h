@@ -1,0 +1,89 @@
+// The headless front-end: no windows. Tests act as the user here (inject
+// events, answer pop-ups from a script) and inspect what would be on screen.
+// Events are delivered on the calling thread, which plays the user-interface thread.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ui/UiConstants.h"
+
+namespace headless {
+
+// Installs the headless front-end (the default when no other is installed).
+void Use();
+// Discards every panel, menu bar, toolbar, bitmap, callback binding, scripted
+// answer and record: a fresh start for the next test.
+void Reset();
+
+// ---- the user acts
+int Commit(int panel, int control);                               // button press, Enter
+int SetValue(int panel, int control, double value);               // VAL_CHANGED then COMMIT
+int SetValue(int panel, int control, const std::string& text);
+int SelectIndex(int panel, int control, int index);               // ring or list: VAL_CHANGED then COMMIT
+int KeyPress(int panel, int key);                                 // to the active control, then the panel
+int LeftClick(int panel, int control, int x, int y);
+int Focus(int panel, int control);                                // EVENT_GOT_FOCUS
+int Close(int panel);                                             // the window's close box
+int Resize(int panel, int height, int width);                     // EVENT_PANEL_SIZE
+// Drags a marker to (top, left) in `steps` moves: EVENT_DROP for each, EVENT_DROPPED at the end.
+int DragMarker(int panel, int control, int top, int left, int steps = 3);
+// Drags a graph cursor to (x, y) in axis units: EVENT_VAL_CHANGED per move, EVENT_COMMIT at release.
+int DragCursor(int panel, int control, int cursor, double x, double y, int steps = 3);
+int ChooseMenuItem(int menuBar, int item);
+int ClickToolbarItem(int toolbar, int item);
+int EndTask();                                                    // the session asks the program to end
+
+// ---- scripted answers, taken in order by the pop-ups and GetUserEvent
+struct Answer {
+  enum Kind { Button, Enter, Escape, File, Cancel, Press } kind = Enter;
+  int number = 0;        // Button: 1-based; Press: control id
+  std::string path;      // File
+  int panel = 0;         // Press: panel handle, 0 = the top pop-up
+};
+void QueueAnswer(const Answer& answer);
+inline void AnswerButton(int number) { QueueAnswer({Answer::Button, number, {}, 0}); }
+inline void AnswerEnter() { QueueAnswer({Answer::Enter, 0, {}, 0}); }
+inline void AnswerEscape() { QueueAnswer({Answer::Escape, 0, {}, 0}); }
+inline void AnswerFile(const std::string& path) { QueueAnswer({Answer::File, 0, path, 0}); }
+inline void AnswerCancel() { QueueAnswer({Answer::Cancel, 0, {}, 0}); }
+inline void AnswerPress(int control, int panel = 0) { QueueAnswer({Answer::Press, control, {}, panel}); }
+std::size_t PendingAnswers();
+
+// ---- what was shown
+struct PopupRecord {
+  enum Kind { Message, Question, FileDialog } kind = Message;
+  std::string title, text;
+  std::vector<std::string> buttons;
+  int result = 0;
+};
+std::vector<PopupRecord> Popups();
+void ClearPopups();
+
+struct PlotInfo {
+  int handle = 0;
+  bool polygon = true;
+  std::vector<double> x, y;
+  int color = 0, fillColor = 0;
+  bool visible = true;
+};
+// The plots in the model (what the next redraw shows), in drawing order.
+std::vector<PlotInfo> Plots(int panel, int control);
+// The plot handles on the "screen": as of the last redraw (immediate drawing,
+// ProcessDrawEvents); delayed deletions are not there yet.
+std::vector<int> DisplayedPlots(int panel, int control);
+// How many times the graph was redrawn.
+int GraphRedraws(int panel, int control);
+// The picture last put on the clipboard (width, height, pixels 0xRRGGBB).
+bool ClipboardBitmap(int* width, int* height, std::vector<std::uint32_t>* pixels);
+// The modal pop-ups shown, bottom first.
+std::vector<int> PopupStack();
+
+// Monitor reported by GetMonitorAttribute.
+void SetMonitorSize(int height, int width);
+// Bounds RunUserInterface and waiting GetUserEvent: give up after `seconds`
+// without an event (so a test never hangs).
+void SetIdleTimeout(double seconds);
+
+}  // namespace headless

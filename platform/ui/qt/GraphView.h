@@ -1,0 +1,79 @@
+// The graph control: draws the model's plots, grid and cursors with QPainter,
+// and lets the user drag the cursors.
+#pragma once
+
+#include <QImage>
+#include <QPolygon>
+#include <QWidget>
+
+#include <unordered_map>
+
+#include "platform/ui/Model.h"
+
+namespace uiqt {
+
+// The plot layer: background, grid and plots, drawn into an image the size of
+// the plot area; cursors are drawn over it on every paint.
+class PlotLayer {
+ public:
+  // Brings the image up to date with `graph`; redraws everything only when
+  // something other than new plots on top changed.
+  void Update(const uimodel::Graph& graph, QSize size);
+  const QImage& Image() const { return image_; }
+  // Redraws everything (what a change of colours or a deletion costs).
+  void Rebuild(const uimodel::Graph& graph, QSize size);
+
+ private:
+  // A plot in pixels. A band (a polygon that runs left to right and back over
+  // the same abscissae, as the traces are drawn) also keeps its vertical span
+  // per pixel column: painting those spans gives the picture of the filled and
+  // outlined polygon at a fraction of the cost.
+  struct PixelPlot {
+    QPolygon points;
+    bool band = false;
+    int firstColumn = 0;
+    std::vector<int> top, bottom;  // per column from firstColumn; top > bottom: empty
+  };
+
+  void DrawGrid(QPainter& painter, const uimodel::Graph& graph) const;
+  void DrawPlot(QPainter& painter, const uimodel::Plot& plot);
+  void PaintBand(const PixelPlot& pixels, QRgb colour);
+  const PixelPlot& Pixels(const uimodel::Plot& plot);
+
+  QImage image_;
+  std::uint64_t layerRevision_ = 0, plotRevision_ = 0;
+  int lastHandle_ = 0;
+  double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 1;
+  std::unordered_map<int, PixelPlot> pixels_;  // by plot handle
+};
+
+class GraphView : public QWidget {
+ public:
+  GraphView(int panel, int control, QWidget* parent);
+  // Takes the model's state of the control (on the user-interface thread).
+  void Show(const uimodel::Control& control);
+  // Pixel position of an axis point, relative to the widget.
+  QPointF ToPixels(double x, double y) const;
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+
+ private:
+  QRect PlotRect() const;
+  QRegion CursorRegion(const uimodel::Cursor& cursor) const;
+  void DrawCursor(QPainter& painter, const uimodel::Cursor& cursor) const;
+  void MoveCursorTo(QPoint position, bool released);
+
+  int panel_, control_;
+  uimodel::Graph graph_;
+  uimodel::PlotArea area_;
+  int frameColour_ = VAL_GRAY;
+  PlotLayer layer_;
+  bool layerStale_ = true;
+  int dragged_ = 0;  // cursor being dragged, 1-based
+};
+
+}  // namespace uiqt
