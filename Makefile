@@ -11,7 +11,7 @@ build: deps
 	@cmake --build --preset default -j $(JOBS)
 
 run: build
-	@scripts/run-with-sim.sh build/default
+	@build/default/ORNIKELVARINLAB --simulate
 
 test: test-default test-asan test-tsan test-fuzz
 

@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
   libusb-1.0-0-dev nlohmann-json3-dev
-  xvfb xauth xdotool imagemagick poppler-utils
+  xvfb xauth xdotool imagemagick poppler-utils python3-xlib
   clang libclang-rt-14-dev
   locales
 )

@@ -92,6 +92,11 @@ const std::vector<Option>& Options() {
                    const auto result = std::from_chars(v.data(), v.data() + v.size(), c.instrument.seed);
                    return result.ec == std::errc() && result.ptr == v.data() + v.size();
                  }});
+    o.push_back({"--record", "FILE", "write every byte the host sent to FILE when the server ends",
+                 [](ServerConfig& c, const std::string& v) {
+                   c.recordPath = v;
+                   return !v.empty();
+                 }});
     AddChannelOptions(o, 0);
     AddChannelOptions(o, 1);
     o.push_back({"--drop-replies", "N", "the next N queries get no reply (-1: all)", CountOf(&Faults::dropReplies)});

@@ -15,6 +15,7 @@ struct ServerConfig {
   std::string host = "127.0.0.1";
   std::uint16_t port = 0;
   InstrumentOptions instrument;
+  std::string recordPath;  // every byte the host sent is written here when the server ends
 };
 
 enum class CommandLineAction { Run, Help, Version, Error };

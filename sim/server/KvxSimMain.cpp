@@ -37,7 +37,8 @@ int main(int argc, char** argv) {
   pthread_sigmask(SIG_BLOCK, &stopSignals, nullptr);
   signal(SIGPIPE, SIG_IGN);
 
-  Server server(std::make_shared<SimHandle>(config.instrument), config.host, config.port);
+  const auto instrument = std::make_shared<SimHandle>(config.instrument);
+  Server server(instrument, config.host, config.port);
   if (!server.Start(&error)) {
     std::fprintf(stderr, "kvx-sim: cannot listen on %s:%u: %s\n", config.host.c_str(), config.port, error.c_str());
     return 1;
@@ -48,5 +49,12 @@ int main(int argc, char** argv) {
   int received = 0;
   sigwait(&stopSignals, &received);
   server.Stop();
+  if (!config.recordPath.empty()) {
+    const std::vector<std::uint8_t> bytes = instrument->TakeReceived();
+    FILE* record = std::fopen(config.recordPath.c_str(), "wb");
+    if (record == nullptr) return 1;
+    std::fwrite(bytes.data(), 1, bytes.size(), record);
+    std::fclose(record);
+  }
   return 0;
 }

@@ -1,0 +1,14 @@
+// The very first start: the user picks a language, disconnects the
+// instrument, the USB access rule is installed, and the user connects again.
+#pragma once
+
+#include <string>
+
+// Runs the whole sequence and writes the first-run file; returns the chosen
+// language (0..4). The access rule goes to `rulesDirectory`.
+int RunFirstRunSequence(const std::string& firstRunFilePath, const std::string& rulesDirectory);
+
+// The device-access step: on Linux, installs the udev rule shipped in
+// driver_USB/linux when the rules directory is writable (and reloads the
+// rules); otherwise leaves the system as it is. True when installed.
+bool InstallUsbDriver(const std::string& applicationDirectory, const std::string& rulesDirectory);

@@ -1,0 +1,21 @@
+#include "app/HelpDocument.h"
+
+#include <filesystem>
+#include <string>
+
+#include "app/MessageCatalogue.h"
+#include "app/SplashText.h"
+#include "platform/ui/ProjectDir.h"
+
+void InstallHelpDocument(int modelNumber) {
+  namespace fs = std::filesystem;
+  std::string directory;
+  GetProjectDir(&directory);
+  const fs::path target = fs::path(directory) / (std::string(kProgramName) + ".pdf");
+  std::error_code error;
+  fs::remove(target, error);
+  const std::string source = modelNumber == 71
+                                 ? std::string(kProgramName) + "_MAREVO.pdf"
+                                 : std::string(kProgramName) + "_" + LanguageCode(CurrentLanguage()) + ".pdf";
+  fs::copy_file(ResolveResourcePath("help/" + source), target, fs::copy_options::overwrite_existing, error);
+}

@@ -1,0 +1,10 @@
+// The main panel's menu bar: File > Exit quits as the close box does, and
+// Display > Language switches the language. Entries whose features are not
+// in the program yet are dimmed.
+#pragma once
+
+void GestionMenuFichier(int menuBar, int menuItem, void* callbackData, int panel);
+void GestionMenuAffichage(int menuBar, int menuItem, void* callbackData, int panel);
+// Binds the panel file's menu callback names.
+void RegisterMenuCallbacks();
+void DimUnavailableMenuItems(int menuBar);

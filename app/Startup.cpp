@@ -1,0 +1,250 @@
+#include "app/Startup.h"
+
+#include <string>
+
+#include "app/FirstRunFile.h"
+#include "app/FirstRunSequence.h"
+#include "app/HelpDocument.h"
+#include "app/LanguageChange.h"
+#include "app/MenuCallbacks.h"
+#include "app/MessageCatalogue.h"
+#include "app/Preferences.h"
+#include "app/PreferencesMessageTexts.h"
+#include "app/SplashText.h"
+#include "app/StateFiles.h"
+#include "display/AjustTrace.h"
+#include "layout/PanelIds.h"
+#include "link/CommandSet.h"
+#include "link/InstrumentSession.h"
+#include "link/InstrumentSetup.h"
+#include "link/LinkBusy.h"
+#include "link/LinkMessages.h"
+#include "link/NumberText.h"
+#include "link/SetupTransfer.h"
+#include "link/Transport.h"
+#include "platform/os/System.h"
+#include "platform/ui/UserInterface.h"
+
+ProgramPanels Panels;
+MonitorSize ProgramMonitor;
+std::string UsbRulesDirectory = SystemRulesDirectory();
+
+namespace {
+
+constexpr int kVariantModel = 71;
+constexpr int kVariantBehavesAs = 112;
+constexpr int kSmallestVariantSensitivity = 3;  // 25 mV/div
+
+// The identity read from the instrument, kept over what the preferences held.
+struct KeptIdentity {
+  char modelName[10];
+  double firmwareVersion;
+  char idnTag[10];
+  char serialNumber[20];
+};
+
+std::string PreferencesPath() { return StateFilePath(std::string(kPreferencesFileName)); }
+
+void ShowMessageBox(Msg title, Msg text) { MessagePopup(CatalogueText(title), CatalogueText(text)); }
+
+void ConnectMessageSinks() {
+  SetPreferencesMessageSink([](PreferencesMessage message) {
+    const MessageBoxEntries entries = CatalogueEntries(message);
+    ShowMessageBox(entries.title, entries.text);
+  });
+  SetLinkMessageSink([](LinkMessage message) {
+    if (message == LinkMessage::WrongConfiguration) ShowMessageBox(Msg::ErrorTitle, Msg::ReadConfigurationWrong);
+    else ShowMessageBox(Msg::ChecksumErrorTitle, Msg::ReadConfigurationChecksum);
+  });
+  SetReopenNotice({ShowCommunicationNotice, RemoveCommunicationNotice});
+}
+
+bool ShowSplash() {
+  Panels.splash = LoadPanel(0, PanelFileName, SplashPanel::Resource);
+  if (Panels.splash < 0) {
+    Panels.splash = 0;
+    ShowMessageBox(Msg::FileErrorTitle, Msg::PanelFileNotFound);
+    return false;
+  }
+  SetCtrlVal(Panels.splash, SplashPanel::AboutTitleText, ProgramTitle());
+  SetCtrlVal(Panels.splash, SplashPanel::AboutDateText, FormatBuildDate(ExecutableDate(), CurrentLanguage()));
+  SetCtrlAttribute(Panels.splash, SplashPanel::AboutDateText, ATTR_VISIBLE, 1);
+  InstallPopup(Panels.splash);
+  int monitor = 0;
+  GetMonitorFromPanel(Panels.splash, &monitor);
+  GetMonitorAttribute(monitor, ATTR_HEIGHT, &ProgramMonitor.height);
+  GetMonitorAttribute(monitor, ATTR_WIDTH, &ProgramMonitor.width);
+  return true;
+}
+
+bool ConnectInstrument(InstrumentSession& instrument) {
+  instrument.InstrumentPresent = 1;
+  if (FindInstrument(instrument) == VI_SUCCESS &&
+      OpenInstrument(instrument, instrument.resourceDescriptors[kDescriptorSlot], &instrument.session) == 0)
+    return true;
+  ShowMessageBox(Msg::CommunicationError, Msg::ConnectionFailedAdvice);
+  viClose(instrument.searchResourceManager);
+  instrument.searchResourceManager = 0;
+  return false;
+}
+
+KeptIdentity KeepIdentity(const InstrumentSession& instrument) {
+  KeptIdentity kept{};
+  std::copy(std::begin(instrument.modelName), std::end(instrument.modelName), kept.modelName);
+  std::copy(std::begin(instrument.idnTag), std::end(instrument.idnTag), kept.idnTag);
+  std::copy(std::begin(instrument.serialNumber), std::end(instrument.serialNumber), kept.serialNumber);
+  kept.firmwareVersion = instrument.firmwareVersion;
+  return kept;
+}
+
+void RestoreIdentity(InstrumentSession& instrument, const KeptIdentity& kept) {
+  std::copy(std::begin(kept.modelName), std::end(kept.modelName), instrument.modelName);
+  std::copy(std::begin(kept.idnTag), std::end(kept.idnTag), instrument.idnTag);
+  std::copy(std::begin(kept.serialNumber), std::end(kept.serialNumber), instrument.serialNumber);
+  instrument.firmwareVersion = kept.firmwareVersion;
+  KeepInstrumentIdentity(ProgramPreferences, instrument);
+}
+
+// The model from the name; the distributor's variant behaves as model 112
+// from here on, and its smallest ranges are not offered.
+void ApplyModelRules(InstrumentSession& instrument) {
+  std::string_view name(instrument.modelName);
+  if (name.starts_with("KVX"))
+    if (const auto number = ParseInteger(name.substr(3))) instrument.modelNumber = static_cast<int>(*number);
+  if (instrument.modelNumber == kVariantModel) instrument.modelNumber = kVariantBehavesAs;
+  if (instrument.modelNumber != kVariantBehavesAs) return;
+  std::lock_guard lock(SetupRecordMutex);
+  for (auto* index : {&ProgramSetup.ch1VoltsPerDivIndex, &ProgramSetup.ch2VoltsPerDivIndex})
+    if (LoadField(*index) < kSmallestVariantSensitivity) StoreField(*index, kSmallestVariantSensitivity);
+}
+
+void PlaceMainPanel() {
+  const PanelRect& rect = ProgramPreferences.mainPanelRect;
+  SetPanelPos(Panels.main, rect.top, rect.left);
+  SetPanelSize(Panels.main, rect.height, rect.width);
+}
+
+void ReportSelfTest(int result) {
+  if (result == 0) return;
+  const std::string text = FormatCatalogue(kNumberedErrorFormat, Msg::Error, result);
+  MessagePopup(CatalogueText(Msg::SelfTestErrorTitle), text.c_str());
+}
+
+}  // namespace
+
+int StartProgram() {
+  InstrumentSession& instrument = TheInstrument;
+  viOpenDefaultRM(&instrument.searchResourceManager);
+  ConnectMessageSinks();
+
+  const std::string firstRunPath = StateFilePath(kFirstRunFileName);
+  const FirstRunState firstRun = ReadFirstRunFile(firstRunPath);
+  int language = firstRun.language;
+  if (firstRun.firstRunDone == 0) language = RunFirstRunSequence(firstRunPath, UsbRulesDirectory);
+  SetCurrentLanguage(language);
+
+  if (!ShowSplash()) return 1;
+  Panels.tips = 0;
+  if (!ConnectInstrument(instrument)) return 1;
+  SetWaitCursor(1);
+  const KeptIdentity identity = KeepIdentity(instrument);
+
+  Panels.main = LoadPanel(0, PanelFileName, MainPanel::Resource);
+  SetCtrlVal(Panels.main, MainPanel::VariantMark, instrument.modelNumber == kVariantModel ? 1 : 0);
+  LoadPreferences(PreferencesPath(), ProgramMonitor);
+  RestoreIdentity(instrument, identity);
+  ApplyModelRules(instrument);
+  InstallHelpDocument(instrument.identifiedModelNumber);
+
+  int selfTest = 0;
+  {
+    LinkOwnership link;
+    WriteSetup();
+    ReadSelfTest(instrument.session, &selfTest);
+  }
+  PlaceMainPanel();
+  FirstDisplay();
+  ReleaseLink();
+  RemovePopup(0);
+  DiscardPanel(Panels.splash);
+  Panels.splash = 0;
+  SetWaitCursor(0);
+  ReportSelfTest(selfTest);
+  SetActivePanel(Panels.main);
+  InstallMainCallback(MainCallBack, nullptr, 0);
+  return 0;
+}
+
+void FirstDisplay() {
+  if (Panels.toolbar != 0) {
+    Toolbar_Discard(Panels.toolbar);
+    Panels.toolbar = 0;
+  }
+  int menuBar = GetPanelMenuBar(Panels.main);
+  if (menuBar <= 0) menuBar = LoadMenuBar(Panels.main, PanelFileName, MainMenuBar::Resource);
+  DimUnavailableMenuItems(menuBar);
+  RelabelMenuBar(menuBar);
+  RelabelMainPanel(Panels.main);
+  DisplayPanel(Panels.main);
+  AjustTrace(Panels.main, EVENT_PANEL_SIZE, nullptr, 0, 0);
+}
+
+void QuitProgram(int closeFlag) {
+  InstrumentSession& instrument = TheInstrument;
+  StoreField(ProgramSetup.ch1LoadedTrace, 0);
+  StoreField(ProgramSetup.ch2LoadedTrace, 0);
+  if (Panels.tips != 0) {
+    DiscardPanel(Panels.tips);
+    Panels.tips = 0;
+  }
+  PanelRect& rect = ProgramPreferences.mainPanelRect;
+  GetPanelAttribute(Panels.main, ATTR_TOP, &rect.top);
+  GetPanelAttribute(Panels.main, ATTR_LEFT, &rect.left);
+  GetPanelAttribute(Panels.main, ATTR_HEIGHT, &rect.height);
+  GetPanelAttribute(Panels.main, ATTR_WIDTH, &rect.width);
+  if (instrument.session != 0) {
+    if (closeFlag == 0) {
+      ResetInstrument(instrument.session);
+      Delay(1.0);
+      CloseInstrument(instrument, &instrument.session, 1);
+    } else {
+      WriteBytes(instrument.session, "ZC:USED 0\r");
+      CloseInstrument(instrument, &instrument.session, 0);
+      Delay(7.0);
+    }
+    SavePreferences(PreferencesPath());
+    WriteFirstRunFile(StateFilePath(kFirstRunFileName), CurrentLanguage());
+  }
+  HidePanel(Panels.main);
+  DiscardPanel(Panels.main);
+  Panels.main = 0;
+  if (Panels.toolbar != 0) {
+    Toolbar_Discard(Panels.toolbar);
+    Panels.toolbar = 0;
+  }
+}
+
+int MainCallBack(int /*panel*/, int /*control*/, int event, void* /*callbackData*/, int /*eventData1*/,
+                 int /*eventData2*/) {
+  if (event == EVENT_END_TASK) AjustTrace(Panels.main, EVENT_CLOSE, nullptr, 0, 0);
+  return 0;
+}
+
+void FinishProgram() {
+  if (TheInstrument.searchResourceManager != 0) viClose(TheInstrument.searchResourceManager);
+  TheInstrument.searchResourceManager = 0;
+}
+
+int RunProgram() {
+  RegisterCallback("AjustTrace", PanelCallback(AjustTrace));
+  RegisterMenuCallbacks();
+  SetShutdownHandler([] { QuitProgram(0); });
+  const int status = StartProgram();
+  if (status != 0) {
+    FinishProgram();
+    return status;
+  }
+  RunUserInterface();
+  FinishProgram();
+  return 0;
+}

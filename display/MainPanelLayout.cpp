@@ -1,0 +1,47 @@
+#include "display/MainPanelLayout.h"
+
+#include "layout/PanelIds.h"
+#include "platform/ui/UserInterface.h"
+
+DisplayLayout Layout;
+
+namespace {
+
+// Enforces the smallest size; returns the size the layout works with.
+void ClampPanelSize(int panel, int& height, int& width) {
+  GetPanelAttribute(panel, ATTR_HEIGHT, &height);
+  GetPanelAttribute(panel, ATTR_WIDTH, &width);
+  if (height < kMinimumPanelHeight) {
+    height = kMinimumPanelHeight;
+    SetPanelAttribute(panel, ATTR_HEIGHT, height);
+  }
+  if (width < kMinimumPanelWidth) {
+    width = kMinimumPanelWidth;
+    SetPanelAttribute(panel, ATTR_WIDTH, width);
+  }
+}
+
+void PlaceControl(int panel, int control, int left, int top) {
+  SetCtrlAttribute(panel, control, ATTR_LEFT, left);
+  SetCtrlAttribute(panel, control, ATTR_TOP, top);
+}
+
+}  // namespace
+
+void LayOutMainPanel(int panel) {
+  int h = 0;
+  int w = 0;
+  ClampPanelSize(panel, h, w);
+  const int m = Layout.MarkerColumn;
+  Layout.GraphHeightPx = h - 86;
+  const bool zoomed = Layout.ZoomActive != 0;
+  SetCtrlAttribute(panel, MainPanel::TraceGraph, ATTR_HEIGHT, zoomed ? h - 148 : h - 68);
+  SetCtrlAttribute(panel, MainPanel::TraceGraph, ATTR_TOP, zoomed ? 126 : 46);
+  Layout.GraphWidthPx = w - 23 - m;
+  SetCtrlAttribute(panel, MainPanel::TraceGraph, ATTR_LEFT, m);
+  SetCtrlAttribute(panel, MainPanel::TraceGraph, ATTR_WIDTH, w + 10 - m);
+  PlaceControl(panel, MainPanel::AcqStateText, w - 120, h - 33);
+  PlaceControl(panel, MainPanel::TimebaseText, m + (Layout.GraphWidthPx - 70) / 2, h - 35);
+  PlaceControl(panel, MainPanel::VariantMark, w - 90, h - 26);
+  ProcessDrawEvents();
+}

@@ -1,0 +1,264 @@
+// Start-up and quit on the headless front-end with the in-process simulator:
+// the first-run rules, the model rules, the self-test message, and the quit
+// question with its "No" and "Yes".
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <string>
+
+#include "app/DefaultSetup.h"
+#include "app/MenuCallbacks.h"
+#include "app/MessageCatalogue.h"
+#include "app/Preferences.h"
+#include "app/SetupFile.h"
+#include "app/Startup.h"
+#include "display/AjustTrace.h"
+#include "layout/PanelIds.h"
+#include "link/InstrumentSession.h"
+#include "link/InstrumentSetup.h"
+#include "link/LinkBusy.h"
+#include "platform/ui/Headless.h"
+#include "platform/ui/UserInterface.h"
+#include "platform/visa/Backend.h"
+#include "sim/Instrument.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+std::string ReadFile(const fs::path& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class StartupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless::Use();
+    headless::Reset();
+    char pattern[] = "/tmp/orni-startup-XXXXXX";
+    dir_ = mkdtemp(pattern);
+    fs::copy_file(ORNI_PANEL_FILE, dir_ / "ORNIKELVARINLAB.uir");
+    fs::create_directories(dir_ / "rules");
+    fs::copy(fs::path(ORNI_PANEL_FILE).parent_path() / "driver_USB", dir_ / "driver_USB", fs::copy_options::recursive);
+    SetProjectDirOverride(dir_.string());
+    UsbRulesDirectory = (dir_ / "rules").string();
+    visa::ClearInstruments();
+    visa::EnableUsbSearch(false);
+    TheInstrument = InstrumentSession{};
+    Panels = ProgramPanels{};
+    SetCurrentLanguage(0);
+    LinkBusy = 0;
+    RegisterCallback("AjustTrace", PanelCallback(AjustTrace));
+    RegisterMenuCallbacks();
+    SetShutdownHandler([] { QuitProgram(0); });
+  }
+  void TearDown() override {
+    if (TheInstrument.session != 0) QuitProgram(0);
+    FinishProgram();
+    visa::ClearInstruments();
+    SetProjectDirOverride("");
+    headless::Reset();
+    fs::remove_all(dir_);
+  }
+
+  std::shared_ptr<kvxsim::SimHandle> AddInstrument(int model, std::uint16_t selfTestFailBits = 0) {
+    kvxsim::InstrumentOptions options;
+    options.model = model;
+    options.faults.selfTestFailBits = selfTestFailBits;
+    auto sim = std::make_shared<kvxsim::SimHandle>(options);
+    visa::AddInstrument(sim);
+    return sim;
+  }
+  void WriteFirstRunFile(const std::string& text) { std::ofstream(dir_ / "setupD.7up", std::ios::binary) << text; }
+  // Remembered files whose setup has the given sensitivity indexes.
+  void WritePreferences(int ch1Sensitivity, int ch2Sensitivity) {
+    PreferencesBlock block{};
+    PlaceWindowsByDefault(block);
+    const std::vector<std::uint8_t> preferences = PreferencesFileBytes(block, ReferenceData{});
+    std::ofstream(dir_ / "Ornikelva.okv", std::ios::binary)
+        .write(reinterpret_cast<const char*>(preferences.data()), static_cast<std::streamsize>(preferences.size()));
+    InstrumentSetup setup{};
+    LoadDefaultSetup(setup);
+    setup.ch1VoltsPerDivIndex = static_cast<std::uint16_t>(ch1Sensitivity);
+    setup.ch2VoltsPerDivIndex = static_cast<std::uint16_t>(ch2Sensitivity);
+    const auto bytes = SetupFileBytes(setup);
+    std::ofstream(dir_ / "Ornikelva.okv.CFG", std::ios::binary)
+        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+  }
+  bool PopupShown(const std::string& title) {
+    for (const auto& popup : headless::Popups())
+      if (popup.title == title) return true;
+    return false;
+  }
+  int MainPanelVariantMark() {
+    int mark = -1;
+    GetCtrlVal(Panels.main, MainPanel::VariantMark, &mark);
+    return mark;
+  }
+
+  fs::path dir_;
+};
+
+TEST_F(StartupTest, DoneFirstRunStartsStraightInTheRememberedLanguage) {
+  WriteFirstRunFile("1\n3\n");
+  auto sim = AddInstrument(162);
+  ASSERT_EQ(StartProgram(), 0);
+  EXPECT_EQ(CurrentLanguage(), 3);
+  EXPECT_FALSE(PopupShown(CatalogueText(Msg::InformationTitle, 3))) << "no first-run sequence";
+  EXPECT_GT(Panels.main, 0);
+  EXPECT_EQ(Panels.splash, 0) << "the splash is gone once the main panel shows";
+  EXPECT_TRUE(sim->Claimed());
+  std::string title;
+  GetPanelAttribute(Panels.main, ATTR_TITLE, &title);
+  EXPECT_EQ(title, "ORNIKELVARINLAB v1.00");
+  EXPECT_EQ(MainPanelVariantMark(), 0);
+}
+
+TEST_F(StartupTest, UnfinishedFirstRunAsksForTheLanguageAgain) {
+  WriteFirstRunFile("0\n2\n");
+  AddInstrument(162);
+  headless::AnswerPress(LanguagePanel::FrenchButton);
+  ASSERT_EQ(StartProgram(), 0);
+  EXPECT_EQ(CurrentLanguage(), 1);
+  EXPECT_TRUE(PopupShown(CatalogueText(Msg::InformationTitle, 1)));
+  EXPECT_EQ(ReadFile(dir_ / "setupD.7up"), "1\n1\n") << "written when the sequence completes";
+  EXPECT_TRUE(fs::exists(dir_ / "rules" / "60-kelvarinlab.rules")) << "the access rule is installed";
+}
+
+TEST_F(StartupTest, MissingFirstRunFileIsAFreshInstall) {
+  AddInstrument(162);
+  headless::AnswerPress(LanguagePanel::ItalianButton);
+  ASSERT_EQ(StartProgram(), 0);
+  EXPECT_EQ(CurrentLanguage(), 4);
+  EXPECT_EQ(ReadFile(dir_ / "setupD.7up"), "1\n4\n");
+}
+
+TEST_F(StartupTest, LanguageSevenStartsInEnglish) {
+  WriteFirstRunFile("1\n7\n");
+  AddInstrument(162);
+  ASSERT_EQ(StartProgram(), 0);
+  EXPECT_EQ(CurrentLanguage(), 0);
+}
+
+TEST_F(StartupTest, VariantModelIsMarkedAndLosesItsSmallestRanges) {
+  WriteFirstRunFile("1\n0\n");
+  WritePreferences(1, 2);
+  auto sim = AddInstrument(71);
+  ASSERT_EQ(StartProgram(), 0);
+  EXPECT_EQ(MainPanelVariantMark(), 1);
+  EXPECT_EQ(TheInstrument.modelNumber, 112);
+  EXPECT_EQ(TheInstrument.identifiedModelNumber, 71);
+  EXPECT_EQ(LoadField(ProgramSetup.ch1VoltsPerDivIndex), 3);
+  EXPECT_EQ(LoadField(ProgramSetup.ch2VoltsPerDivIndex), 3);
+  const auto record = sim->SetupRecord();  // what the instrument was sent, big-endian
+  EXPECT_EQ(record[140] << 8 | record[141], 3);
+  EXPECT_EQ(record[142] << 8 | record[143], 3);
+}
+
+TEST_F(StartupTest, Model162KeepsItsRanges) {
+  WriteFirstRunFile("1\n0\n");
+  WritePreferences(1, 2);
+  AddInstrument(162);
+  ASSERT_EQ(StartProgram(), 0);
+  EXPECT_EQ(MainPanelVariantMark(), 0);
+  EXPECT_EQ(LoadField(ProgramSetup.ch1VoltsPerDivIndex), 1);
+  EXPECT_EQ(LoadField(ProgramSetup.ch2VoltsPerDivIndex), 2);
+}
+
+TEST_F(StartupTest, FailedSelfTestIsReportedWithItsBits) {
+  WriteFirstRunFile("1\n0\n");
+  AddInstrument(162, 0x0008);
+  ASSERT_EQ(StartProgram(), 0);
+  bool reported = false;
+  for (const auto& popup : headless::Popups())
+    if (popup.title == "Autotest error!") reported = popup.text == "Error n\xB0 0x8";
+  EXPECT_TRUE(reported);
+}
+
+TEST_F(StartupTest, NoInstrumentGivesTheAdviceAndWritesNothing) {
+  WriteFirstRunFile("1\n0\n");
+  EXPECT_EQ(StartProgram(), 1);
+  ASSERT_FALSE(headless::Popups().empty());
+  EXPECT_EQ(headless::Popups().back().title, "COMMUNICATION ERROR");
+  EXPECT_EQ(headless::Popups().back().text, CatalogueText(Msg::ConnectionFailedAdvice, 0));
+  EXPECT_FALSE(fs::exists(dir_ / "Ornikelva.okv"));
+  EXPECT_EQ(ReadFile(dir_ / "setupD.7up"), "1\n0\n");
+  EXPECT_EQ(TheInstrument.session, 0u);
+}
+
+TEST_F(StartupTest, NoToTheQuitQuestionChangesNothingAndEndTaskAsksToo) {
+  WriteFirstRunFile("1\n2\n");
+  auto sim = AddInstrument(162);
+  ASSERT_EQ(StartProgram(), 0);
+  InstallMainCallback(MainCallBack, nullptr, 0);
+  const int mainPanel = Panels.main;
+  sim->TakeReceived();
+
+  headless::ClearPopups();
+  headless::AnswerEscape();
+  headless::Close(mainPanel);
+  headless::AnswerButton(2);
+  headless::EndTask();
+  const auto asked = headless::Popups();
+  ASSERT_EQ(asked.size(), 2u);
+  for (const auto& question : asked) {
+    EXPECT_EQ(question.title, CatalogueText(Msg::WarningTitle, 2));
+    EXPECT_EQ(question.text, CatalogueText(Msg::QuitQuestion, 2));
+    EXPECT_EQ(question.result, 2) << "No";
+  }
+  EXPECT_EQ(Panels.main, mainPanel);
+  EXPECT_NE(TheInstrument.session, 0u);
+  EXPECT_TRUE(sim->Claimed());
+  EXPECT_TRUE(sim->TakeReceived().empty()) << "nothing was sent to the instrument";
+  EXPECT_FALSE(fs::exists(dir_ / "Ornikelva.okv"));
+
+  headless::AnswerEnter();
+  headless::EndTask();
+  EXPECT_EQ(TheInstrument.session, 0u);
+  EXPECT_EQ(Panels.main, 0);
+  EXPECT_FALSE(sim->Claimed());
+  const std::vector<std::uint8_t> sent = sim->TakeReceived();
+  EXPECT_EQ(std::string(sent.begin(), sent.end()), "*RST\rZC:USED 0\r");
+  EXPECT_EQ(ReadFile(dir_ / "setupD.7up"), "1\n2\n");
+  EXPECT_EQ(fs::file_size(dir_ / "Ornikelva.okv"), 20795u);
+  EXPECT_EQ(fs::file_size(dir_ / "Ornikelva.okv.CFG"), 574u);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StartupTest, SwitchingToGermanRelabelsPanelAndMenus) {
+  WriteFirstRunFile("1\n0\n");
+  AddInstrument(162);
+  ASSERT_EQ(StartProgram(), 0);
+  const int menuBar = GetPanelMenuBar(Panels.main);
+  ASSERT_GT(menuBar, 0);
+  std::string text;
+  GetMenuBarAttribute(menuBar, MainMenuBar::FileMenu, ATTR_MENU_NAME, &text);
+  EXPECT_EQ(text, "File");
+
+  headless::ChooseMenuItem(menuBar, MainMenuBar::GermanItem);
+  EXPECT_EQ(CurrentLanguage(), 2);
+  GetMenuBarAttribute(menuBar, MainMenuBar::FileMenu, ATTR_MENU_NAME, &text);
+  EXPECT_EQ(text, "Datei");
+  GetCtrlVal(Panels.main, MainPanel::TriggerCaption, &text);
+  EXPECT_EQ(text, "Triggerung");
+  GetCtrlVal(Panels.main, MainPanel::MeasurementTitle, &text);
+  EXPECT_EQ(text, "Auto. Messungen CH1");
+  const int items[] = {MainMenuBar::EnglishItem, MainMenuBar::FrenchItem, MainMenuBar::GermanItem,
+                       MainMenuBar::SpanishItem, MainMenuBar::ItalianItem};
+  for (int language = 0; language < 5; ++language) {
+    int checked = -1;
+    GetMenuBarAttribute(menuBar, items[language], ATTR_CHECKED, &checked);
+    EXPECT_EQ(checked, language == 2 ? 1 : 0) << language;
+  }
+  EXPECT_EQ(LinkBusy.load(), 0) << "the link is free again";
+}
+
+}  // namespace
