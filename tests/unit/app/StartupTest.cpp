@@ -7,7 +7,9 @@
 
 #include <filesystem>
 #include <fstream>
+#include <algorithm>
 #include <memory>
+#include <numeric>
 #include <string>
 
 #include "app/DefaultSetup.h"
@@ -259,6 +261,24 @@ TEST_F(StartupTest, SwitchingToGermanRelabelsPanelAndMenus) {
     EXPECT_EQ(checked, language == 2 ? 1 : 0) << language;
   }
   EXPECT_EQ(LinkBusy.load(), 0) << "the link is free again";
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(StartupTest, FreshDirectorySendsTheDefaultRecordAsTheLoaderLeavesIt) {
+  WriteFirstRunFile("1\n0\n");
+  auto sim = AddInstrument(162);
+  ASSERT_EQ(StartProgram(), 0);
+  InstrumentSetup expected = FreshStartSetup();
+  expected.checksum = RecordChecksum(expected);
+  SwapSetupByteOrder(&expected);
+  const auto* bytes = reinterpret_cast<const std::uint8_t*>(&expected);
+  const auto received = sim->SetupRecord();  // the instrument stores only a record with a right checksum
+  EXPECT_TRUE(std::equal(received.begin(), received.end(), bytes));
+  EXPECT_EQ(received[0] << 24 | received[1] << 16 | received[2] << 8 | received[3],
+            static_cast<int>(~std::accumulate(received.begin() + 4, received.end(), 0u)));
 }
 
 }  // namespace
