@@ -1,10 +1,8 @@
 #include "app/FirstRunSequence.h"
 
-#include <unistd.h>
-
 #include <array>
-#include <filesystem>
 
+#include "app/DriverInstall.h"
 #include "app/FirstRunFile.h"
 #include "app/HelpDocument.h"
 #include "app/MessageCatalogue.h"
@@ -13,8 +11,6 @@
 #include "platform/ui/UserInterface.h"
 
 namespace {
-
-constexpr const char* kUdevRuleName = "60-kelvarinlab.rules";
 
 // The language buttons in catalogue order.
 constexpr std::array<int, kLanguageCount> kLanguageButtons = {
@@ -44,21 +40,6 @@ int ShowDriverNotice() {
 
 }  // namespace
 
-bool InstallUsbDriver(const std::string& applicationDirectory, const std::string& rulesDirectory) {
-  namespace fs = std::filesystem;
-  if (access(rulesDirectory.c_str(), W_OK) != 0) return false;
-  fs::path source = fs::path(applicationDirectory) / "driver_USB" / "linux" / kUdevRuleName;
-  std::error_code error;
-  if (!fs::exists(source, error)) source = ResolveResourcePath(std::string("driver_USB/linux/") + kUdevRuleName);
-  if (!fs::copy_file(source, fs::path(rulesDirectory) / kUdevRuleName, fs::copy_options::overwrite_existing, error))
-    return false;
-  if (rulesDirectory == SystemRulesDirectory()) {
-    RunCommandAndWait({"udevadm", "control", "--reload-rules"});
-    RunCommandAndWait({"udevadm", "trigger", "--subsystem-match=usb"});
-  }
-  return true;
-}
-
 int RunFirstRunSequence(const std::string& firstRunFilePath, const std::string& rulesDirectory) {
   const int languagePanel = LoadPanel(0, PanelFileName, LanguagePanel::Resource);
   int language = 0;
@@ -75,7 +56,7 @@ int RunFirstRunSequence(const std::string& firstRunFilePath, const std::string& 
   const int notice = ShowDriverNotice();
   std::string directory;
   GetProjectDir(&directory);
-  InstallUsbDriver(directory, rulesDirectory);
+  InstallInstrumentDriver(directory, rulesDirectory);
   if (notice > 0) {
     RemovePopup(0);
     DiscardPanel(notice);

@@ -7,8 +7,3 @@
 // Runs the whole sequence and writes the first-run file; returns the chosen
 // language (0..4). The access rule goes to `rulesDirectory`.
 int RunFirstRunSequence(const std::string& firstRunFilePath, const std::string& rulesDirectory);
-
-// The device-access step: on Linux, installs the udev rule shipped in
-// driver_USB/linux when the rules directory is writable (and reloads the
-// rules); otherwise leaves the system as it is. True when installed.
-bool InstallUsbDriver(const std::string& applicationDirectory, const std::string& rulesDirectory);

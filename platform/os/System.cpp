@@ -6,6 +6,7 @@
 #include <sys/wait.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <ctime>
 #include <thread>
 
@@ -56,7 +57,16 @@ OsVersion GetOsVersion() {
   return version;
 }
 
-std::string SystemRulesDirectory() { return "/etc/udev/rules.d"; }
+std::string SystemDirectory() {
+#ifdef _WIN32
+  const char* windows = std::getenv("WINDIR");
+  return windows ? windows : "C:\\Windows";
+#else
+  return "/etc";
+#endif
+}
+
+std::string SystemRulesDirectory() { return SystemDirectory() + "/udev/rules.d"; }
 
 int RunCommandAndWait(const std::vector<std::string>& argv) {
   const pid_t pid = Spawn(argv);

@@ -22,6 +22,8 @@ struct OsVersion {
 // The kernel release (e.g. 6.1 for "6.1.0-18-amd64").
 OsVersion GetOsVersion();
 
+// The system's own directory (the Windows directory on Windows, /etc here).
+std::string SystemDirectory();
 // Where system-wide device rules are installed (udev).
 std::string SystemRulesDirectory();
 

@@ -1,0 +1,20 @@
+// The first run's driver step: what lets the program reach the instrument
+// over USB. On Linux that is a udev rule giving the user access to the
+// device; a Windows build installs the driver description instead.
+#pragma once
+
+#include <string>
+
+// Installs driver_USB/linux's udev rule into `rulesDirectory` when it is
+// writable, and reloads the rules when that is the system's directory.
+// True when the rule was installed.
+bool InstallUsbDriver(const std::string& applicationDirectory, const std::string& rulesDirectory);
+
+// The Windows forms: the driver description copied into the Windows
+// directory on systems older than version 6, and the installer command
+// run on the others.
+std::string LegacyDriverDescriptionPath(const std::string& applicationDirectory);
+std::string DriverInstallerCommand(const std::string& applicationDirectory);
+
+// The step for the platform the program runs on.
+bool InstallInstrumentDriver(const std::string& applicationDirectory, const std::string& rulesDirectory);
