@@ -8,6 +8,7 @@
 #include "app/MessageCatalogue.h"
 #include "app/SplashText.h"
 #include "app/Startup.h"
+#include "display/Measurements.h"
 #include "layout/PanelIds.h"
 #include "link/InstrumentSession.h"
 #include "link/InstrumentSetup.h"
@@ -69,8 +70,7 @@ void RelabelMenuBar(int menuBar) {
 }
 
 int ChangeLanguePanelMeas(int /*panel*/, int referenceChannel) {
-  SetCtrlVal(Panels.main, MainPanel::MeasurementTitle, MeasurementTitleText(referenceChannel));
-  SetCtrlVal(Panels.main, MainPanel::CursorMeasurementTitle, CatalogueText(Msg::CursorMeasurements));
+  WriteMeasurementTitles(Panels.main, referenceChannel);
   return 0;
 }
 

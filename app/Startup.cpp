@@ -13,6 +13,7 @@
 #include "app/SplashText.h"
 #include "app/StateFiles.h"
 #include "display/AjustTrace.h"
+#include "display/MainPanelHandle.h"
 #include "layout/PanelIds.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
@@ -150,6 +151,7 @@ int StartProgram() {
   const KeptIdentity identity = KeepIdentity(instrument);
 
   Panels.main = LoadPanel(0, PanelFileName, MainPanel::Resource);
+  MainPanelHandle = Panels.main;
   SetCtrlVal(Panels.main, MainPanel::VariantMark, instrument.modelNumber == kVariantModel ? 1 : 0);
   LoadPreferences(PreferencesPath(), ProgramMonitor);
   RestoreIdentity(instrument, identity);
@@ -218,6 +220,7 @@ void QuitProgram(int closeFlag) {
   HidePanel(Panels.main);
   DiscardPanel(Panels.main);
   Panels.main = 0;
+  MainPanelHandle = 0;
   if (Panels.toolbar != 0) {
     Toolbar_Discard(Panels.toolbar);
     Panels.toolbar = 0;
