@@ -33,5 +33,7 @@ int UserChooseMenuItem(int menuBar, int item);
 void ResetBindings();
 // Forgets every toolbar.
 void ResetToolbars();
+// Forgets every report.
+void ResetReports();
 
 }  // namespace uimodel

@@ -130,6 +130,27 @@ class HeadlessFrontend final : public Frontend {
   }
   int MonitorOf(int) override { return 1; }
 
+  int PrintReport(const PrintRequest& request) override {
+    headless::Printer printer;
+    const int status = ChoosePrinter(request.printer, &printer);
+    if (status < 0) return status;
+    if (request.settings.printDialog && !ConfirmPrintDialog(printer.name)) return kNIReportErrCancelled;
+    headless::PrintedReport printed;
+    const int laidOut = LayOut(request, printer, &printed);
+    if (laidOut < 0) return laidOut;
+    std::lock_guard lock(mutex_);
+    printed_.push_back(std::move(printed));
+    return 0;
+  }
+
+  std::vector<std::string> Printers(std::string* defaultPrinter) override {
+    std::lock_guard lock(mutex_);
+    std::vector<std::string> names;
+    for (const headless::Printer& printer : printers_) names.push_back(printer.name);
+    *defaultPrinter = names.empty() ? "" : names.front();
+    return names;
+  }
+
   // ---- test side
   std::mutex mutex_;
   std::condition_variable postedSignal;
@@ -139,6 +160,8 @@ class HeadlessFrontend final : public Frontend {
   std::map<Key, GraphScreen> screen_;
   std::optional<Bitmap> clipboard_;
   MonitorInfo monitor_;
+  std::vector<headless::Printer> printers_ = DefaultPrinters();
+  std::vector<headless::PrintedReport> printed_;
   double idleTimeoutSeconds_ = 10.0;
   bool quit_ = false;
   int quitCode_ = 0;
@@ -151,12 +174,67 @@ class HeadlessFrontend final : public Frontend {
     screen_.clear();
     clipboard_.reset();
     monitor_ = MonitorInfo{};
+    printers_ = DefaultPrinters();
+    printed_.clear();
     idleTimeoutSeconds_ = 10.0;
     quit_ = false;
     quitCode_ = 0;
   }
 
  private:
+  static std::vector<headless::Printer> DefaultPrinters() { return {headless::Printer{"Headless printer"}}; }
+
+  // The named printer, the default one for an empty name, or a PDF file (A4).
+  int ChoosePrinter(const std::string& name, headless::Printer* chosen) {
+    if (IsPdfFileName(name)) {
+      *chosen = headless::Printer{name};
+      return 0;
+    }
+    std::lock_guard lock(mutex_);
+    for (const headless::Printer& printer : printers_) {
+      if (name.empty() || printer.name == name) {
+        *chosen = printer;
+        return 0;
+      }
+    }
+    return kNIReportErrPrinterNotFound;
+  }
+
+  bool ConfirmPrintDialog(const std::string& printer) {
+    const auto answer = TakeAnswer({headless::Answer::Enter, headless::Answer::Escape, headless::Answer::Cancel});
+    const bool print = !answer || answer->kind == headless::Answer::Enter;
+    Record({headless::PopupRecord::PrintDialog, "Print", printer, {}, print ? 1 : 0});
+    return print;
+  }
+
+  static int LayOut(const PrintRequest& request, const headless::Printer& printer, headless::PrintedReport* printed) {
+    const bool landscape = request.settings.orientation == kNIReportLandscape;
+    const double width = landscape ? printer.paperHeight : printer.paperWidth;
+    const double height = landscape ? printer.paperWidth : printer.paperHeight;
+    const Margins minimum{printer.minimumMargin, printer.minimumMargin, printer.minimumMargin, printer.minimumMargin};
+    printed->printer = printer.name;
+    printed->orientation = request.settings.orientation;
+    printed->margins = request.settings.margins;
+    const int pageCount = static_cast<int>(request.pages.size());
+    for (int number = 1; number <= pageCount; ++number) {
+      const std::vector<ReportImage>& images = request.pages[static_cast<std::size_t>(number - 1)];
+      PageLayout layout;
+      const int status = LayoutReportPage(request.settings, width, height, minimum, images, &layout);
+      if (status < 0) return status;
+      headless::PrintedPage page;
+      for (std::size_t i = 0; i < images.size(); ++i) {
+        const RectInches& at = layout.images[i];
+        page.images.push_back({images[i].fileName, images[i].width, images[i].height, at.x, at.y, at.width, at.height});
+      }
+      for (std::size_t i = 0; i < 3; ++i) {
+        page.header[i] = ExpandReportText(request.settings.header[i], request.date, number, pageCount);
+        page.footer[i] = ExpandReportText(request.settings.footer[i], request.date, number, pageCount);
+      }
+      printed->pages.push_back(std::move(page));
+    }
+    return 0;
+  }
+
   std::chrono::milliseconds IdleTimeout() const {
     return std::chrono::milliseconds(static_cast<long long>(idleTimeoutSeconds_ * 1000.0));
   }
@@ -261,6 +339,7 @@ void Reset() {
     store.TakeChanges();
   }
   ResetToolbars();
+  ResetReports();
   ResetBindings();
   TheHeadless().ResetState();
 }
@@ -376,6 +455,16 @@ void SetMonitorSize(int height, int width) {
   std::lock_guard lock(TheHeadless().mutex_);
   TheHeadless().monitor_.height = height;
   TheHeadless().monitor_.width = width;
+}
+
+void SetPrinters(const std::vector<Printer>& printers) {
+  std::lock_guard lock(TheHeadless().mutex_);
+  TheHeadless().printers_ = printers;
+}
+
+std::vector<PrintedReport> PrintedReports() {
+  std::lock_guard lock(TheHeadless().mutex_);
+  return TheHeadless().printed_;
 }
 
 void SetIdleTimeout(double seconds) {

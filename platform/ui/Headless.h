@@ -3,6 +3,7 @@
 // Events are delivered on the calling thread, which plays the user-interface thread.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -53,7 +54,7 @@ std::size_t PendingAnswers();
 
 // ---- what was shown
 struct PopupRecord {
-  enum Kind { Message, Question, FileDialog } kind = Message;
+  enum Kind { Message, Question, FileDialog, PrintDialog } kind = Message;
   std::string title, text;
   std::vector<std::string> buttons;
   int result = 0;
@@ -79,6 +80,37 @@ int GraphRedraws(int panel, int control);
 bool ClipboardBitmap(int* width, int* height, std::vector<std::uint32_t>* pixels);
 // The modal pop-ups shown, bottom first.
 std::vector<int> PopupStack();
+
+// ---- printing
+struct Printer {
+  std::string name;
+  double paperWidth = 8.27, paperHeight = 11.69;  // inches, portrait
+  double minimumMargin = 0.0;                     // inches it cannot print at each edge
+};
+// The printers the system knows, the first one being the default (an empty list:
+// no printer at all). At start: one A4 printer "Headless printer", no unprintable edge.
+void SetPrinters(const std::vector<Printer>& printers);
+
+struct PrintedImage {
+  std::string fileName;
+  int width = 0, height = 0;                                 // pixels
+  double x = 0, y = 0, printedWidth = 0, printedHeight = 0;  // inches on the paper
+};
+struct PrintedPage {
+  std::vector<PrintedImage> images;
+  std::array<std::string, 3> header, footer;  // left, centre, right, placeholders replaced
+};
+// A report as it came out: PDF file names (printer names ending in ".pdf") are
+// recorded like printers; no file is written.
+struct PrintedReport {
+  std::string printer;  // the default printer's name when the program named none
+  int orientation = 0;
+  std::array<double, 4> margins{};  // top, left, bottom, right
+  std::vector<PrintedPage> pages;
+};
+std::vector<PrintedReport> PrintedReports();
+// A report printed with kNIReportAttrPrintDialog set takes Enter (print), Escape
+// or Cancel (cancelled) from the scripted answers, and prints when none is queued.
 
 // Monitor reported by GetMonitorAttribute.
 void SetMonitorSize(int height, int width);

@@ -10,6 +10,7 @@
 #include "platform/ui/Panels.h"
 #include "platform/ui/Popups.h"
 #include "platform/ui/ProjectDir.h"
+#include "platform/ui/Report.h"
 #include "platform/ui/ThreadPool.h"
 #include "platform/ui/Toolbar.h"
 #include "platform/ui/UiConstants.h"

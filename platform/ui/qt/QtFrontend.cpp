@@ -21,6 +21,7 @@
 #include "platform/ui/Frontend.h"
 #include "platform/ui/qt/PanelWindow.h"
 #include "platform/ui/qt/QtPopups.h"
+#include "platform/ui/qt/QtPrinting.h"
 
 namespace uiqt {
 namespace {
@@ -213,6 +214,21 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
     if (found == windows_.end() || found->second.isNull()) return 1;
     const int index = static_cast<int>(QGuiApplication::screens().indexOf(found->second->screen()));
     return index >= 0 ? index + 1 : 1;
+  }
+
+  int PrintReport(const uimodel::PrintRequest& request) override {
+    return OnUiThread([request] { return uiqt::PrintReport(request); });
+  }
+
+  std::vector<std::string> Printers(std::string* defaultPrinter) override {
+    std::vector<std::string> names;
+    std::string chosen;
+    OnUiThread([&names, &chosen] {  // the caller waits, so the references stay valid
+      names = PrinterNames(&chosen);
+      return 0;
+    });
+    *defaultPrinter = chosen;
+    return names;
   }
 
  protected:
