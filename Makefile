@@ -13,7 +13,7 @@ build: deps
 run: build
 	@build/default/ORNIKELVARINLAB --simulate
 
-test: test-default test-asan test-tsan test-fuzz
+test: test-fuzz test-default test-asan test-tsan
 
 test-default: build
 	@ctest --preset default -j $(JOBS)

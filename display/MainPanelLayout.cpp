@@ -26,6 +26,19 @@ void PlaceControl(int panel, int control, int left, int top) {
   SetCtrlAttribute(panel, control, ATTR_TOP, top);
 }
 
+// The measurement titles sit at the right of the top strip and the values in
+// the trace graph's top-right corner, wherever the panel's right edge is.
+void PlaceMeasurementArea(int panel, int width, int frameTop) {
+  constexpr int kAreaWidth = 200;
+  constexpr int kValuesColumn = 84;
+  const int left = width - kAreaWidth;
+  PlaceControl(panel, MainPanel::MeasurementTitle, left, 4);
+  PlaceControl(panel, MainPanel::CursorMeasurementTitle, left, 24);
+  PlaceControl(panel, MainPanel::MeasFrame, left, frameTop);
+  PlaceControl(panel, MainPanel::MeasLabelsText, left + 6, frameTop + 4);
+  PlaceControl(panel, MainPanel::MeasValuesText, left + 6 + kValuesColumn, frameTop + 4);
+}
+
 }  // namespace
 
 void LayOutMainPanel(int panel) {
@@ -43,5 +56,6 @@ void LayOutMainPanel(int panel) {
   PlaceControl(panel, MainPanel::AcqStateText, w - 120, h - 33);
   PlaceControl(panel, MainPanel::TimebaseText, m + (Layout.GraphWidthPx - 70) / 2, h - 35);
   PlaceControl(panel, MainPanel::VariantMark, w - 90, h - 26);
+  PlaceMeasurementArea(panel, w, zoomed ? 130 : 50);
   ProcessDrawEvents();
 }
