@@ -53,59 +53,63 @@ uimodel::Control TraceGraph() {
   return control;
 }
 
-// A recolouring (what the persistence trail does every frame) forces a full repaint.
-void BM_FullRepaint(benchmark::State& state) {
+// The trace graph in its widget, painted into an offscreen picture.
+struct GraphOnScreen {
   uimodel::Control control = TraceGraph();
-  uiqt::GraphView view(1, 2, nullptr);
-  view.resize(control.width, control.height);
-  QImage target(view.size(), QImage::Format_RGB32);
-  int colour = 0;
-  for (auto _ : state) {
-    uimodel::Graph& graph = *control.graph;
-    graph.plots[0].color = graph.plots[0].fillColor = (colour++ & 1) ? 0xFF0000 : 0xFF2020;
-    graph.layerRevision = ++graph.plotRevision;
+  uiqt::GraphView view{1, 2, nullptr};
+  QImage target;
+
+  GraphOnScreen() {
+    view.resize(control.width, control.height);
+    target = QImage(view.size(), QImage::Format_RGB32);
+  }
+  uimodel::Graph& Graph() { return *control.graph; }
+  void Repaint() {
     view.Show(control);
     view.render(&target);
+  }
+};
+
+// A recolouring (what the persistence trail does every frame) forces a full repaint.
+void BM_FullRepaint(benchmark::State& state) {
+  GraphOnScreen screen;
+  int colour = 0;
+  for (auto _ : state) {
+    uimodel::Graph& graph = screen.Graph();
+    graph.plots[0].color = graph.plots[0].fillColor = (colour++ & 1) ? 0xFF0000 : 0xFF2020;
+    graph.layerRevision = ++graph.plotRevision;
+    screen.Repaint();
   }
 }
 BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
 
 // One acquisition frame: the oldest band goes, a new one comes, everything is redrawn.
 void BM_FrameWithNewBand(benchmark::State& state) {
-  uimodel::Control control = TraceGraph();
-  uiqt::GraphView view(1, 2, nullptr);
-  view.resize(control.width, control.height);
-  QImage target(view.size(), QImage::Format_RGB32);
+  GraphOnScreen screen;
   int seed = kBands;
   for (auto _ : state) {
-    uimodel::Graph& graph = *control.graph;
+    uimodel::Graph& graph = screen.Graph();
     graph.plots.erase(graph.plots.begin());
     uimodel::Plot plot = graph.plots.back();
     plot.handle = graph.nextPlotHandle++;
     plot.points = Band(seed++);
     graph.plots.push_back(plot);
     graph.layerRevision = ++graph.plotRevision;
-    view.Show(control);
-    view.render(&target);
+    screen.Repaint();
   }
 }
 BENCHMARK(BM_FrameWithNewBand)->Unit(benchmark::kMillisecond);
 
 // A dragged cursor: the plot layer is reused, only the picture is composed again.
 void BM_CursorMoveRepaint(benchmark::State& state) {
-  uimodel::Control control = TraceGraph();
-  uiqt::GraphView view(1, 2, nullptr);
-  view.resize(control.width, control.height);
-  QImage target(view.size(), QImage::Format_RGB32);
-  view.Show(control);
-  view.render(&target);
+  GraphOnScreen screen;
+  screen.Repaint();
   double x = 0;
   for (auto _ : state) {
-    uimodel::Graph& graph = *control.graph;
+    uimodel::Graph& graph = screen.Graph();
     graph.cursors[1].x = x = x > 2400 ? 0 : x + 10;
     ++graph.cursorRevision;
-    view.Show(control);
-    view.render(&target);
+    screen.Repaint();
   }
 }
 BENCHMARK(BM_CursorMoveRepaint)->Unit(benchmark::kMillisecond);
