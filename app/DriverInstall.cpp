@@ -5,7 +5,7 @@
 #include <filesystem>
 
 #include "platform/os/System.h"
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 
 #include "app/MessageCatalogue.h"
 #include "app/SplashText.h"
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 
 void InstallHelpDocument(int modelNumber) {
   namespace fs = std::filesystem;

@@ -5,7 +5,7 @@
 #include "app/InstrumentChoices.h"
 #include "app/SplashText.h"
 #include "app/Startup.h"
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 #include "platform/ui/qt/QtFrontend.h"
 
 int main(int argc, char* argv[]) {

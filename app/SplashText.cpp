@@ -3,7 +3,7 @@
 #include <array>
 #include <cstdio>
 
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 
 std::string ProgramTitle() { return std::string(kProgramName) + " " + kProgramVersion; }
 

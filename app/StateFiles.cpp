@@ -5,7 +5,7 @@
 #include <cstdlib>
 #include <filesystem>
 
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 
 namespace {
 

@@ -121,13 +121,12 @@ int DispatchMenuEvent(int menuBar, int item) {
   {
     Store& store = TheStore();
     std::lock_guard lock(store.mutex);
-    MenuBar* bar = store.FindMenuBar(menuBar);
-    if (bar == nullptr) return UIE_INVALID_MENU_BAR;
-    const auto found = bar->items.find(item);
-    if (found == bar->items.end()) return UIE_INVALID_MENU_ITEM;
-    callback = found->second.callback;
-    data = found->second.callbackData;
-    name = found->second.callbackName;
+    MenuBar* bar = nullptr;
+    MenuItem* found = nullptr;
+    if (const int missing = store.FindMenuItem(menuBar, item, bar, found); missing < 0) return missing;
+    callback = found->callback;
+    data = found->callbackData;
+    name = found->callbackName;
     panel = bar->panel;
   }
   if (!callback) callback = Lookup(TheBindings().menus, name);
@@ -254,11 +253,10 @@ int UserChooseMenuItem(int menuBar, int item) {
   {
     Store& store = TheStore();
     std::lock_guard lock(store.mutex);
-    MenuBar* bar = store.FindMenuBar(menuBar);
-    if (bar == nullptr) return UIE_INVALID_MENU_BAR;
-    const auto found = bar->items.find(item);
-    if (found == bar->items.end()) return UIE_INVALID_MENU_ITEM;
-    usable = !found->second.dimmed && !found->second.isMenu && !found->second.separator;
+    MenuBar* bar = nullptr;
+    MenuItem* found = nullptr;
+    if (const int missing = store.FindMenuItem(menuBar, item, bar, found); missing < 0) return missing;
+    usable = !found->dimmed && !found->isMenu && !found->separator;
   }
   if (!usable) return UIE_NOT_AVAILABLE;
   return DispatchMenuEvent(menuBar, item);

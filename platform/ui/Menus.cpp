@@ -2,7 +2,7 @@
 
 #include "platform/ui/Model.h"
 #include "platform/ui/PanelFile.h"
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 
 using namespace uimodel;
 
@@ -13,11 +13,10 @@ int ModifyMenuItem(int menuBar, int item, const std::function<int(MenuItem&)>& c
   int status;
   {
     std::lock_guard lock(store.mutex);
-    MenuBar* bar = store.FindMenuBar(menuBar);
-    if (bar == nullptr) return UIE_INVALID_MENU_BAR;
-    const auto found = bar->items.find(item);
-    if (found == bar->items.end()) return UIE_INVALID_MENU_ITEM;
-    status = change(found->second);
+    MenuBar* bar = nullptr;
+    MenuItem* found = nullptr;
+    if (const int missing = store.FindMenuItem(menuBar, item, bar, found); missing < 0) return missing;
+    status = change(*found);
     if (status < 0) return status;
     store.changes.menuBars.insert(menuBar);
   }
@@ -28,11 +27,10 @@ int ModifyMenuItem(int menuBar, int item, const std::function<int(MenuItem&)>& c
 int ReadMenuItem(int menuBar, int item, const std::function<int(const MenuItem&)>& read) {
   Store& store = TheStore();
   std::lock_guard lock(store.mutex);
-  MenuBar* bar = store.FindMenuBar(menuBar);
-  if (bar == nullptr) return UIE_INVALID_MENU_BAR;
-  const auto found = bar->items.find(item);
-  if (found == bar->items.end()) return UIE_INVALID_MENU_ITEM;
-  return read(found->second);
+  MenuBar* bar = nullptr;
+  MenuItem* found = nullptr;
+  if (const int missing = store.FindMenuItem(menuBar, item, bar, found); missing < 0) return missing;
+  return read(*found);
 }
 
 }  // namespace

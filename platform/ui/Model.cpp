@@ -29,6 +29,15 @@ MenuBar* Store::FindMenuBar(int menuBar) {
   return found == menuBars.end() ? nullptr : &found->second;
 }
 
+int Store::FindMenuItem(int menuBar, int item, MenuBar*& bar, MenuItem*& found) {
+  bar = FindMenuBar(menuBar);
+  if (bar == nullptr) return UIE_INVALID_MENU_BAR;
+  const auto entry = bar->items.find(item);
+  if (entry == bar->items.end()) return UIE_INVALID_MENU_ITEM;
+  found = &entry->second;
+  return 0;
+}
+
 void Store::MarkAll() {
   for (const auto& [handle, panel] : panels) MarkPanel(handle);
   for (const auto& [handle, bar] : menuBars) changes.menuBars.insert(handle);

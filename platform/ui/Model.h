@@ -204,6 +204,9 @@ class Store {
   Panel* FindPanel(int panel);
   Control* FindControl(int panel, int control);
   MenuBar* FindMenuBar(int menuBar);
+  // An item of a menu bar; 0, or UIE_INVALID_MENU_BAR / UIE_INVALID_MENU_ITEM
+  // with nothing found. Caller holds the mutex.
+  int FindMenuItem(int menuBar, int item, MenuBar*& bar, MenuItem*& found);
   void MarkControl(int panel, int control) { changes.controls.insert({panel, control}); }
   void MarkPanel(int panel) { changes.controls.insert({panel, 0}); }
   void MarkGlobals() { changes.globals = true; }

@@ -5,7 +5,7 @@
 #include "platform/ui/Frontend.h"
 #include "platform/ui/Model.h"
 #include "platform/ui/PanelFile.h"
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 
 using namespace uimodel;
 

@@ -9,7 +9,7 @@
 #include "platform/ui/Dispatch.h"
 #include "platform/ui/Events.h"
 #include "platform/ui/Panels.h"
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 
 namespace {
 

@@ -9,7 +9,7 @@
 #include "platform/ui/Menus.h"
 #include "platform/ui/Panels.h"
 #include "platform/ui/Popups.h"
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 #include "platform/ui/Report.h"
 #include "platform/ui/ThreadPool.h"
 #include "platform/ui/Toolbar.h"

@@ -1,4 +1,4 @@
-#include "platform/ui/ProjectDir.h"
+#include "platform/os/ProjectDir.h"
 
 #include <filesystem>
 #include <mutex>
