@@ -1,7 +1,5 @@
 #include "app/DriverInstall.h"
 
-#include <unistd.h>
-
 #include <filesystem>
 
 #include "platform/os/System.h"
@@ -15,7 +13,7 @@ constexpr const char* kUdevRuleName = "60-kelvarinlab.rules";
 
 bool InstallUsbDriver(const std::string& applicationDirectory, const std::string& rulesDirectory) {
   namespace fs = std::filesystem;
-  if (access(rulesDirectory.c_str(), W_OK) != 0) return false;
+  if (!IsWritableDirectory(rulesDirectory)) return false;
   fs::path source = fs::path(applicationDirectory) / "driver_USB" / "linux" / kUdevRuleName;
   std::error_code error;
   if (!fs::exists(source, error)) source = ResolveResourcePath(std::string("driver_USB/linux/") + kUdevRuleName);

@@ -4,10 +4,10 @@
 #include <charconv>
 #include <cstdio>
 #include <string_view>
-#include <fstream>
 
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 #include "platform/os/AtomicFile.h"
+#include "platform/os/SmallFileRead.h"
 
 namespace {
 
@@ -26,18 +26,16 @@ bool ReadInteger(std::string_view& text, int& value) {
 
 FirstRunState ReadFirstRunFile(const std::string& path) {
   FirstRunState state;
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return state;
-  std::string text(kMaxFileBytes, '\0');
-  in.read(text.data(), static_cast<std::streamsize>(text.size()));
-  text.resize(static_cast<std::size_t>(in.gcount()));
-  std::string_view rest = text;
+  const auto bytes = ReadSmallFile(path, kMaxFileBytes);
+  if (!bytes) return state;
+  std::string_view rest(reinterpret_cast<const char*>(bytes->data()), bytes->size());
   int done = 0;
-  int language = 0;
-  if (!ReadInteger(rest, done) || !ReadInteger(rest, language)) return state;
+  if (!ReadInteger(rest, done)) return state;
   state.fileRead = true;
   state.firstRunDone = done;
-  state.language = language >= 0 && language < kLanguageCount ? language : 0;
+  // A file cut after its flag line keeps English.
+  int language = 0;
+  if (ReadInteger(rest, language) && language >= 0 && language < kLanguageCount) state.language = language;
   return state;
 }
 

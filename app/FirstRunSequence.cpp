@@ -5,7 +5,8 @@
 #include "app/DriverInstall.h"
 #include "app/FirstRunFile.h"
 #include "app/HelpDocument.h"
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
+#include "display/Notice.h"
 #include "layout/PanelIds.h"
 #include "platform/os/System.h"
 #include "platform/ui/UserInterface.h"
@@ -28,16 +29,6 @@ int WaitForLanguageChoice() {
   }
 }
 
-int ShowDriverNotice() {
-  const int notice = LoadPanel(0, PanelFileName, NoticePanel::Resource);
-  if (notice < 0) return notice;
-  SetPanelAttribute(notice, ATTR_TITLE, CatalogueText(Msg::WaitTitle));
-  SetCtrlVal(notice, NoticePanel::NoticeText, CatalogueText(Msg::InstallingDrivers));
-  InstallPopup(notice);
-  ProcessDrawEvents();
-  return notice;
-}
-
 }  // namespace
 
 int RunFirstRunSequence(const std::string& firstRunFilePath, const std::string& rulesDirectory) {
@@ -53,14 +44,12 @@ int RunFirstRunSequence(const std::string& firstRunFilePath, const std::string& 
   SetWaitCursor(1);
   InstallHelpDocument(0);
 
-  const int notice = ShowDriverNotice();
+  ShowNotice(languagePanel, CatalogueText(Msg::WaitTitle), CatalogueText(Msg::InstallingDrivers));
+  ProcessDrawEvents();
   std::string directory;
   GetProjectDir(&directory);
   InstallInstrumentDriver(directory, rulesDirectory);
-  if (notice > 0) {
-    RemovePopup(0);
-    DiscardPanel(notice);
-  }
+  RemoveNotice();
   SetWaitCursor(0);
   MessagePopup(CatalogueText(Msg::InformationTitle), CatalogueText(Msg::ConnectInstrument));
   if (languagePanel > 0) {

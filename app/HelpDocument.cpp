@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <string>
 
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 #include "app/SplashText.h"
 #include "platform/os/ProjectDir.h"
 

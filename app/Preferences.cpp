@@ -8,7 +8,7 @@
 #include "app/DefaultSetup.h"
 #include "app/PreferencesMessages.h"
 #include "app/SetupFile.h"
-#include "app/SmallFileRead.h"
+#include "platform/os/SmallFileRead.h"
 #include "platform/os/AtomicFile.h"
 
 // The file holds the block and the traces as the PC holds them in memory.

@@ -2,7 +2,7 @@
 // setup files, for the message box start-up connects to their sink.
 #pragma once
 
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 #include "app/PreferencesMessages.h"
 
 struct MessageBoxEntries {

@@ -4,7 +4,7 @@
 #include <cstring>
 
 #include "app/PreferencesMessages.h"
-#include "app/SetupRecordCheck.h"
+#include "link/SetupRecordCheck.h"
 
 namespace {
 

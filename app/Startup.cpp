@@ -6,21 +6,20 @@
 #include "app/FirstRunSequence.h"
 #include "app/HelpDocument.h"
 #include "app/LanguageChange.h"
-#include "app/MenuCallbacks.h"
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 #include "app/Preferences.h"
 #include "app/PreferencesMessageTexts.h"
 #include "app/SplashText.h"
-#include "app/StateFiles.h"
 #include "display/AjustTrace.h"
 #include "display/MainPanelHandle.h"
+#include "display/Notice.h"
 #include "layout/PanelIds.h"
+#include "panel/MenuCallbacks.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
 #include "link/InstrumentSetup.h"
 #include "link/LinkBusy.h"
 #include "link/LinkMessages.h"
-#include "link/NumberText.h"
 #include "link/SetupTransfer.h"
 #include "link/Transport.h"
 #include "platform/os/System.h"
@@ -109,9 +108,7 @@ void RestoreIdentity(InstrumentSession& instrument, const KeptIdentity& kept) {
 // The model from the name; the distributor's variant behaves as model 112
 // from here on, and its smallest ranges are not offered.
 void ApplyModelRules(InstrumentSession& instrument) {
-  std::string_view name(instrument.modelName);
-  if (name.starts_with("KVX"))
-    if (const auto number = ParseInteger(name.substr(3))) instrument.modelNumber = static_cast<int>(*number);
+  if (const auto number = ModelNumberFromName(instrument.modelName)) instrument.modelNumber = *number;
   if (instrument.modelNumber == kVariantModel) instrument.modelNumber = kVariantBehavesAs;
   if (instrument.modelNumber != kVariantBehavesAs) return;
   std::lock_guard lock(SetupRecordMutex);
@@ -121,8 +118,9 @@ void ApplyModelRules(InstrumentSession& instrument) {
 
 void PlaceMainPanel() {
   const PanelRect& rect = ProgramPreferences.mainPanelRect;
-  SetPanelPos(Panels.main, rect.top, rect.left);
-  SetPanelSize(Panels.main, rect.height, rect.width);
+  const int panel = MainPanelHandle.load();
+  SetPanelPos(panel, rect.top, rect.left);
+  SetPanelSize(panel, rect.height, rect.width);
 }
 
 void ReportSelfTest(int result) {
@@ -150,9 +148,8 @@ int StartProgram() {
   SetWaitCursor(1);
   const KeptIdentity identity = KeepIdentity(instrument);
 
-  Panels.main = LoadPanel(0, PanelFileName, MainPanel::Resource);
-  MainPanelHandle = Panels.main;
-  SetCtrlVal(Panels.main, MainPanel::VariantMark, instrument.modelNumber == kVariantModel ? 1 : 0);
+  MainPanelHandle = LoadPanel(0, PanelFileName, MainPanel::Resource);
+  SetCtrlVal(MainPanelHandle.load(), MainPanel::VariantMark, instrument.modelNumber == kVariantModel ? 1 : 0);
   LoadPreferences(PreferencesPath(), ProgramMonitor);
   RestoreIdentity(instrument, identity);
   ApplyModelRules(instrument);
@@ -172,7 +169,7 @@ int StartProgram() {
   Panels.splash = 0;
   SetWaitCursor(0);
   ReportSelfTest(selfTest);
-  SetActivePanel(Panels.main);
+  SetActivePanel(MainPanelHandle.load());
   InstallMainCallback(MainCallBack, nullptr, 0);
   return 0;
 }
@@ -182,13 +179,14 @@ void FirstDisplay() {
     Toolbar_Discard(Panels.toolbar);
     Panels.toolbar = 0;
   }
-  int menuBar = GetPanelMenuBar(Panels.main);
-  if (menuBar <= 0) menuBar = LoadMenuBar(Panels.main, PanelFileName, MainMenuBar::Resource);
+  const int panel = MainPanelHandle.load();
+  int menuBar = GetPanelMenuBar(panel);
+  if (menuBar <= 0) menuBar = LoadMenuBar(panel, PanelFileName, MainMenuBar::Resource);
   DimUnavailableMenuItems(menuBar);
   RelabelMenuBar(menuBar);
-  RelabelMainPanel(Panels.main);
-  DisplayPanel(Panels.main);
-  AjustTrace(Panels.main, EVENT_PANEL_SIZE, nullptr, 0, 0);
+  RelabelMainPanel(panel);
+  DisplayPanel(panel);
+  AjustTrace(panel, EVENT_PANEL_SIZE, nullptr, 0, 0);
 }
 
 void QuitProgram(int closeFlag) {
@@ -199,11 +197,12 @@ void QuitProgram(int closeFlag) {
     DiscardPanel(Panels.tips);
     Panels.tips = 0;
   }
+  const int panel = MainPanelHandle.load();
   PanelRect& rect = ProgramPreferences.mainPanelRect;
-  GetPanelAttribute(Panels.main, ATTR_TOP, &rect.top);
-  GetPanelAttribute(Panels.main, ATTR_LEFT, &rect.left);
-  GetPanelAttribute(Panels.main, ATTR_HEIGHT, &rect.height);
-  GetPanelAttribute(Panels.main, ATTR_WIDTH, &rect.width);
+  GetPanelAttribute(panel, ATTR_TOP, &rect.top);
+  GetPanelAttribute(panel, ATTR_LEFT, &rect.left);
+  GetPanelAttribute(panel, ATTR_HEIGHT, &rect.height);
+  GetPanelAttribute(panel, ATTR_WIDTH, &rect.width);
   if (instrument.session != 0) {
     if (closeFlag == 0) {
       ResetInstrument(instrument.session);
@@ -217,9 +216,8 @@ void QuitProgram(int closeFlag) {
     SavePreferences(PreferencesPath());
     WriteFirstRunFile(StateFilePath(kFirstRunFileName), CurrentLanguage());
   }
-  HidePanel(Panels.main);
-  DiscardPanel(Panels.main);
-  Panels.main = 0;
+  HidePanel(panel);
+  DiscardPanel(panel);
   MainPanelHandle = 0;
   if (Panels.toolbar != 0) {
     Toolbar_Discard(Panels.toolbar);
@@ -229,7 +227,7 @@ void QuitProgram(int closeFlag) {
 
 int MainCallBack(int /*panel*/, int /*control*/, int event, void* /*callbackData*/, int /*eventData1*/,
                  int /*eventData2*/) {
-  if (event == EVENT_END_TASK) AjustTrace(Panels.main, EVENT_CLOSE, nullptr, 0, 0);
+  if (event == EVENT_END_TASK) AjustTrace(MainPanelHandle.load(), EVENT_CLOSE, nullptr, 0, 0);
   return 0;
 }
 
@@ -238,10 +236,15 @@ void FinishProgram() {
   TheInstrument.searchResourceManager = 0;
 }
 
-int RunProgram() {
+void BindProgramCallbacks() {
   RegisterCallback("AjustTrace", PanelCallback(AjustTrace));
   RegisterMenuCallbacks();
   SetShutdownHandler([] { QuitProgram(0); });
+  SetLanguageChangeHandler(ChangeLanguage);
+}
+
+int RunProgram() {
+  BindProgramCallbacks();
   const int status = StartProgram();
   if (status != 0) {
     FinishProgram();

@@ -8,9 +8,10 @@
 #include "app/CommandLine.h"
 #include "app/PreferencesBlock.h"
 
+// The main panel's handle is MainPanelHandle (display/MainPanelHandle.h),
+// which the acquisition thread reads too.
 struct ProgramPanels {
   int splash = 0;
-  int main = 0;
   int tips = 0;
   int toolbar = 0;
 };
@@ -34,6 +35,10 @@ void QuitProgram(int closeFlag);
 int MainCallBack(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 // After the event loop: closes the search resource manager.
 void FinishProgram();
+
+// Binds the panel file's callback names and the handlers the lower layers
+// call back into (quit, language change).
+void BindProgramCallbacks();
 
 // The whole program for a parsed command line (instruments registered, the
 // front-end installed): start, event loop, end.

@@ -2,7 +2,7 @@
 
 #include <utility>
 
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 #include "display/MainPanelLayout.h"
 #include "link/InstrumentSession.h"
 #include "platform/ui/UserInterface.h"

@@ -4,7 +4,7 @@
 #include <mutex>
 #include <string>
 
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 #include "display/Colours.h"
 #include "display/MainPanelHandle.h"
 #include "display/MeasurementBlock.h"

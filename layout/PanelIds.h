@@ -3,6 +3,8 @@
 // The list itself is PanelIds.def.
 #pragma once
 
+#include <array>
+
 inline constexpr const char* PanelFileName = "ORNIKELVARINLAB.uir";
 
 #define ORNI_PANEL_BEGIN(panel, resource) \
@@ -22,3 +24,9 @@ inline constexpr const char* PanelFileName = "ORNIKELVARINLAB.uir";
 #undef ORNI_MENU_BAR_BEGIN
 #undef ORNI_MENU_ITEM
 #undef ORNI_MENU_BAR_END
+
+// The Display > Language items, in language order (English, French, German,
+// Spanish, Italian).
+inline constexpr std::array<int, 5> LanguageMenuItems = {MainMenuBar::EnglishItem, MainMenuBar::FrenchItem,
+                                                         MainMenuBar::GermanItem, MainMenuBar::SpanishItem,
+                                                         MainMenuBar::ItalianItem};

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <climits>
 #include <cstdio>
 #include <cstring>
 #include <mutex>
@@ -70,12 +71,6 @@ void ConfigureSession(ViSession session) {
   viFlush(session, VI_READ_BUF);
 }
 
-void ParseModelNumber(InstrumentSession& instrument) {
-  std::string_view name(instrument.modelName);
-  if (!Expect(name, "KVX")) return;
-  if (const auto number = ParseInteger(name)) instrument.modelNumber = static_cast<int>(*number);
-}
-
 }  // namespace
 
 std::string_view InstrumentSearchExpression() {
@@ -120,6 +115,13 @@ void ParseIdentification(InstrumentSession& instrument, std::string_view reply) 
   CopyField(instrument.serialNumber, text);
 }
 
+std::optional<int> ModelNumberFromName(std::string_view modelName) {
+  if (!Expect(modelName, "KVX")) return std::nullopt;
+  const auto number = ParseInteger(modelName);
+  if (!number || *number < INT_MIN || *number > INT_MAX) return std::nullopt;
+  return static_cast<int>(*number);
+}
+
 std::array<double, kSensitivityCount> VoltsPerDivTableFor(int modelNumber) {
   if (modelNumber == 162) return {0.0025, 0.005, 0.01, 0.02, 0.05, 0.1, 0.2, 0.5, 1, 2, 5, 10, 20, 50, 100};
   return {0.0025, 0.005, 0.01, 0.025, 0.05, 0.1, 0.25, 0.5, 1, 2.5, 5, 10, 25, 50, 100};
@@ -138,7 +140,7 @@ ViStatus OpenInstrument(InstrumentSession& instrument, const char* descriptor, V
   std::string reply;
   const ViStatus idStatus = Query(*session, "\r*IDN?\r", 0.0, kIdentificationMax, reply);
   ParseIdentification(instrument, reply);
-  ParseModelNumber(instrument);
+  if (const auto number = ModelNumberFromName(instrument.modelName)) instrument.modelNumber = *number;
   instrument.identifiedModelNumber = instrument.modelNumber;
   instrument.VoltsPerDivTable = VoltsPerDivTableFor(instrument.modelNumber);
 

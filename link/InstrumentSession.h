@@ -5,6 +5,7 @@
 
 #include <array>
 #include <functional>
+#include <optional>
 #include <string_view>
 
 #include "platform/visa/Visa.h"
@@ -53,6 +54,9 @@ void ReopenSession(InstrumentSession& instrument);
 // Fills the identity fields from an identification reply; fields the reply
 // does not reach keep their contents.
 void ParseIdentification(InstrumentSession& instrument, std::string_view reply);
+
+// The number after "KVX" in a model name ("KVX162" gives 162).
+std::optional<int> ModelNumberFromName(std::string_view modelName);
 
 // The volts-per-division table of a model (162: 1-2-5; others: 1-2.5-5).
 std::array<double, kSensitivityCount> VoltsPerDivTableFor(int modelNumber);

@@ -5,11 +5,14 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <optional>
 #include <string>
 #include <string_view>
 
 #include "link/InstrumentSession.h"
 #include "link/LinkMessages.h"
+#include "link/SetupLayout.h"
+#include "link/SetupRecordCheck.h"
 #include "link/Transport.h"
 #include "platform/os/Timing.h"
 
@@ -30,20 +33,27 @@ bool ChecksumHolds(const std::uint8_t* wireRecord) {
   return std::memcmp(&expected, wireRecord, sizeof expected) == 0;
 }
 
-// Copies a host-order record over `setup`, keeping what only the program uses.
-void AcceptRecord(const std::uint8_t* hostRecord, InstrumentSetup& setup) {
-  std::lock_guard lock(SetupRecordMutex);
-  const InstrumentSetup kept = setup;
-  std::memcpy(&setup, hostRecord, kSetupSize);
-  setup.viewState = 0;
-  setup.zoomWindowScale = kept.zoomWindowScale;
-  setup.zoomWindowStart = kept.zoomWindowStart;
-  setup.xyState = kept.xyState;
-  setup.autoMeasurementsOn = kept.autoMeasurementsOn;
-  setup.keptWord208 = kept.keptWord208;
-  setup.measurementFlags = kept.measurementFlags;
-  setup.keptWord286 = kept.keptWord286;
-  setup.keptWord288 = kept.keptWord288;
+constexpr SetupLayoutEntry LayoutEntry(std::string_view name) {
+  for (const SetupLayoutEntry& entry : kSetupLayout)
+    if (entry.name == name) return entry;
+  throw "not a field of the setup record";  // a compile-time error in the table below
+}
+
+constexpr auto kProgramOwnedEntries = [] {
+  std::array<SetupLayoutEntry, kProgramOwnedFields.size()> entries{};
+  for (std::size_t i = 0; i < entries.size(); ++i) entries[i] = LayoutEntry(kProgramOwnedFields[i]);
+  return entries;
+}();
+
+// The record a host-order reply makes of `setup`, or nothing when the program
+// could not use it.
+std::optional<InstrumentSetup> MergedRecord(const std::uint8_t* hostRecord, const InstrumentSetup& setup) {
+  InstrumentSetup merged;
+  std::memcpy(&merged, hostRecord, kSetupSize);
+  merged.viewState = 0;
+  KeepProgramOwnedFields(setup, merged);
+  if (!SetupRecordUsable(merged)) return std::nullopt;
+  return merged;
 }
 
 // "SYST:SET #3572" followed by the record in wire order and a carriage return.
@@ -65,6 +75,12 @@ std::array<char, kSetupMessageSize> SetupMessage(InstrumentSetup& setup) {
 
 }  // namespace
 
+void KeepProgramOwnedFields(const InstrumentSetup& from, InstrumentSetup& into) {
+  for (const SetupLayoutEntry& field : kProgramOwnedEntries)
+    std::memcpy(reinterpret_cast<std::uint8_t*>(&into) + field.offset,
+                reinterpret_cast<const std::uint8_t*>(&from) + field.offset, field.size);
+}
+
 void ReadSetup(ViSession session, InstrumentSetup& setup) {
   std::array<std::uint8_t, kSetupReplyCapacity> reply{};
   WriteBytes(session, kSetupQuery);
@@ -81,7 +97,13 @@ void ReadSetup(ViSession session, InstrumentSetup& setup) {
     return;
   }
   SwapSetupByteOrder(reply.data());
-  AcceptRecord(reply.data(), setup);
+  std::lock_guard lock(SetupRecordMutex);
+  const std::optional<InstrumentSetup> merged = MergedRecord(reply.data(), setup);
+  if (!merged) {
+    ReportLinkMessage(LinkMessage::WrongConfiguration);
+    return;
+  }
+  setup = *merged;
 }
 
 void WriteSetup(ViSession session, InstrumentSetup& setup) {

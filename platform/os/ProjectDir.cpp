@@ -1,5 +1,8 @@
 #include "platform/os/ProjectDir.h"
 
+#include <unistd.h>
+
+#include <cstdlib>
 #include <filesystem>
 #include <mutex>
 
@@ -7,6 +10,18 @@ namespace {
 
 std::mutex overrideMutex;
 std::string overrideDirectory;
+
+std::string UserConfigDirectory() {
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  std::filesystem::path base;
+  if (config && *config) {
+    base = config;
+  } else {
+    const char* home = std::getenv("HOME");
+    base = std::filesystem::path(home && *home ? home : "/tmp") / ".config";
+  }
+  return (base / "ornikelvarinlab").string();
+}
 
 }  // namespace
 
@@ -48,4 +63,17 @@ std::string ResolveResourcePath(const std::string& name) {
   const std::filesystem::path besideExecutable = std::filesystem::path(GetExecutableDir()) / given;
   if (std::filesystem::exists(besideExecutable, error)) return besideExecutable.string();
   return inProject.string();
+}
+
+bool IsWritableDirectory(const std::string& directory) { return access(directory.c_str(), W_OK) == 0; }
+
+std::string StateFilePath(const std::string& name) {
+  std::string directory;
+  GetProjectDir(&directory);
+  if (!IsWritableDirectory(directory)) {
+    directory = UserConfigDirectory();
+    std::error_code error;
+    std::filesystem::create_directories(directory, error);
+  }
+  return (std::filesystem::path(directory) / name).string();
 }

@@ -18,6 +18,12 @@ int GetProjectDir(char (&directory)[N]) {
 // An empty text removes the override.
 void SetProjectDirOverride(const std::string& directory);
 std::string GetExecutableDir();
+// Where the program keeps the small files it remembers between runs: the
+// application directory, or, when that is not writable (a system install),
+// $XDG_CONFIG_HOME/ornikelvarinlab/, which is created when needed.
+std::string StateFilePath(const std::string& name);
+// True when the calling user may create files in `directory`.
+bool IsWritableDirectory(const std::string& directory);
 // A read-only resource: `name` in the application directory when it is there,
 // otherwise beside the executable. Absolute names are returned unchanged.
 std::string ResolveResourcePath(const std::string& name);

@@ -120,13 +120,13 @@ void ReadAxis(const json& object, const char* key, const std::string& where, Axi
   if (!object.contains(key)) return;
   const std::string at = where + "." + key;
   CheckKeys(object[key], at, {"min", "max", "divisions", "grid", "labels", "autoscale"});
-  const json& spec = object[key];
-  axis.min = Number(spec, "min", at, axis.min);
-  axis.max = Number(spec, "max", at, axis.max);
-  axis.divisions = Integer(spec, "divisions", at, axis.divisions);
-  axis.grid = Flag(spec, "grid", at, axis.grid);
-  axis.labels = Flag(spec, "labels", at, axis.labels);
-  axis.mode = Flag(spec, "autoscale", at, false) ? VAL_AUTOSCALE : VAL_MANUAL;
+  const json& node = object[key];
+  axis.min = Number(node, "min", at, axis.min);
+  axis.max = Number(node, "max", at, axis.max);
+  axis.divisions = Integer(node, "divisions", at, axis.divisions);
+  axis.grid = Flag(node, "grid", at, axis.grid);
+  axis.labels = Flag(node, "labels", at, axis.labels);
+  axis.mode = Flag(node, "autoscale", at, false) ? VAL_AUTOSCALE : VAL_MANUAL;
   if (axis.min == axis.max) Fail(at, "empty range");
   if (axis.divisions < 1 || axis.divisions > 100) Fail(at, "divisions out of range");
 }
@@ -141,33 +141,33 @@ void ReadCursors(const json& object, const std::string& where, Graph& graph) {
   static const std::map<std::string, int> crosses = {
       {"long", VAL_LONG_CROSS}, {"short", VAL_SHORT_CROSS}, {"none", VAL_NO_CROSS}};
   static const std::map<std::string, int> looks = {{"normal", VAL_CURSOR_NORMAL}, {"clamped", VAL_CURSOR_CLAMPED}};
-  for (const json& spec : object["cursors"]) {
+  for (const json& node : object["cursors"]) {
     const std::string at = where + ".cursors[" + std::to_string(graph.cursors.size()) + "]";
-    CheckKeys(spec, at, {"color", "pointStyle", "crossHair", "mode", "enabled", "x", "y"});
+    CheckKeys(node, at, {"color", "pointStyle", "crossHair", "mode", "enabled", "x", "y"});
     Cursor cursor;
-    cursor.color = Colour(spec, "color", at, cursor.color);
-    cursor.pointStyle = Choice(spec, "pointStyle", at, points, cursor.pointStyle);
-    cursor.crossHair = Choice(spec, "crossHair", at, crosses, cursor.crossHair);
-    cursor.mode = Choice(spec, "mode", at, looks, cursor.mode);
-    cursor.enabled = Flag(spec, "enabled", at, cursor.enabled);
-    cursor.x = Number(spec, "x", at, (graph.x.min + graph.x.max) / 2.0);
-    cursor.y = Number(spec, "y", at, (graph.y.min + graph.y.max) / 2.0);
+    cursor.color = Colour(node, "color", at, cursor.color);
+    cursor.pointStyle = Choice(node, "pointStyle", at, points, cursor.pointStyle);
+    cursor.crossHair = Choice(node, "crossHair", at, crosses, cursor.crossHair);
+    cursor.mode = Choice(node, "mode", at, looks, cursor.mode);
+    cursor.enabled = Flag(node, "enabled", at, cursor.enabled);
+    cursor.x = Number(node, "x", at, (graph.x.min + graph.x.max) / 2.0);
+    cursor.y = Number(node, "y", at, (graph.y.min + graph.y.max) / 2.0);
     ClampCursor(graph, cursor);
     graph.cursors.push_back(cursor);
   }
   graph.activeCursor = graph.cursors.empty() ? 0 : 1;
 }
 
-void ReadGraph(const json& spec, const std::string& where, Control& control) {
+void ReadGraph(const json& node, const std::string& where, Control& control) {
   Graph& graph = *control.graph;
-  ReadAxis(spec, "xAxis", where, graph.x);
-  ReadAxis(spec, "yAxis", where, graph.y);
-  graph.plotBackColor = Colour(spec, "plotBackColor", where, graph.plotBackColor);
-  graph.gridColor = Colour(spec, "gridColor", where, graph.gridColor);
-  if (spec.contains("plotMargins")) {
+  ReadAxis(node, "xAxis", where, graph.x);
+  ReadAxis(node, "yAxis", where, graph.y);
+  graph.plotBackColor = Colour(node, "plotBackColor", where, graph.plotBackColor);
+  graph.gridColor = Colour(node, "gridColor", where, graph.gridColor);
+  if (node.contains("plotMargins")) {
     const std::string at = where + ".plotMargins";
-    CheckKeys(spec["plotMargins"], at, {"top", "left", "bottom", "right"});
-    const json& margins = spec["plotMargins"];
+    CheckKeys(node["plotMargins"], at, {"top", "left", "bottom", "right"});
+    const json& margins = node["plotMargins"];
     graph.marginTop = Integer(margins, "top", at, graph.marginTop);
     graph.marginLeft = Integer(margins, "left", at, graph.marginLeft);
     graph.marginBottom = Integer(margins, "bottom", at, graph.marginBottom);
@@ -175,14 +175,14 @@ void ReadGraph(const json& spec, const std::string& where, Control& control) {
     if (std::min({graph.marginTop, graph.marginLeft, graph.marginBottom, graph.marginRight}) < 0)
       Fail(at, "negative margin");
   }
-  ReadCursors(spec, where, graph);
+  ReadCursors(node, where, graph);
 }
 
-void ReadItems(const json& spec, const std::string& where, Control& control) {
-  if (!spec.contains("items")) return;
+void ReadItems(const json& node, const std::string& where, Control& control) {
+  if (!node.contains("items")) return;
   if (!HoldsList(control)) Fail(where, "items on a control that is not a ring or list");
-  if (!spec["items"].is_array()) Fail(where, "items must be a list");
-  for (const json& item : spec["items"]) {
+  if (!node["items"].is_array()) Fail(where, "items must be a list");
+  for (const json& item : node["items"]) {
     const std::string at = where + ".items[" + std::to_string(control.items.size()) + "]";
     CheckKeys(item, at, {"label", "value"});
     control.items.push_back({Text(item, "label", at), Number(item, "value", at, 0.0)});
@@ -190,100 +190,100 @@ void ReadItems(const json& spec, const std::string& where, Control& control) {
   control.index = control.items.empty() ? -1 : 0;
 }
 
-void ReadValue(const json& spec, const std::string& where, Control& control) {
-  if (spec.contains("index")) {
-    const int index = Integer(spec, "index", where, 0);
+void ReadValue(const json& node, const std::string& where, Control& control) {
+  if (node.contains("index")) {
+    const int index = Integer(node, "index", where, 0);
     if (!HoldsList(control) || index < 0 || index >= static_cast<int>(control.items.size()))
       Fail(where, "index out of range");
     control.index = index;
   }
-  if (!spec.contains("value")) return;
-  const int status = spec["value"].is_string() ? SetControlText(control, Text(spec, "value", where))
-                                               : SetControlNumber(control, Number(spec, "value", where, 0.0));
+  if (!node.contains("value")) return;
+  const int status = node["value"].is_string() ? SetControlText(control, Text(node, "value", where))
+                                               : SetControlNumber(control, Number(node, "value", where, 0.0));
   if (status < 0) Fail(where, "value does not suit the control");
 }
 
-Control ReadControlSpec(const json& spec, const std::string& panelWhere, std::size_t position) {
+Control ReadControlNode(const json& node, const std::string& panelWhere, std::size_t position) {
   const std::string at = panelWhere + ".controls[" + std::to_string(position) + "]";
-  CheckKeys(spec, at,
+  CheckKeys(node, at,
             {"kind", "name", "id", "top", "left", "width", "height", "label", "labelVisible", "visible", "dimmed",
              "value", "items", "index", "min", "max", "increment", "precision", "textColor", "textBackColor",
              "frameColor", "onColor", "offColor", "onText", "offText", "pointSize", "bold", "justify", "tooltip",
              "callback", "mode", "image", "shortcut", "sizeToText", "dragAxis", "xAxis", "yAxis", "plotBackColor",
              "gridColor", "plotMargins", "cursors"});
-  if (!spec.contains("kind")) Fail(at, "missing kind");
-  Control control = MakeControl(Choice(spec, "kind", at, KindNames(), 0));
-  control.name = RequiredText(spec, "name", at);
+  if (!node.contains("kind")) Fail(at, "missing kind");
+  Control control = MakeControl(Choice(node, "kind", at, KindNames(), 0));
+  control.name = RequiredText(node, "name", at);
   const std::string where = panelWhere + "." + control.name;
-  control.id = RequiredInteger(spec, "id", where);
+  control.id = RequiredInteger(node, "id", where);
   if (control.id < 1) Fail(where, "id must be at least 1");
-  control.top = Integer(spec, "top", where, control.top);
-  control.left = Integer(spec, "left", where, control.left);
-  control.width = Integer(spec, "width", where, control.width);
-  control.height = Integer(spec, "height", where, control.height);
+  control.top = Integer(node, "top", where, control.top);
+  control.left = Integer(node, "left", where, control.left);
+  control.width = Integer(node, "width", where, control.width);
+  control.height = Integer(node, "height", where, control.height);
   if (control.width < 0 || control.height < 0) Fail(where, "negative size");
-  control.label = Text(spec, "label", where);
-  control.labelVisible = Flag(spec, "labelVisible", where, control.labelVisible && !control.label.empty());
-  control.visible = Flag(spec, "visible", where, true);
-  control.dimmed = Flag(spec, "dimmed", where, false);
-  control.min = Number(spec, "min", where, control.min);
-  control.max = Number(spec, "max", where, control.max);
-  control.increment = Number(spec, "increment", where, control.increment);
-  control.precision = Integer(spec, "precision", where, control.precision);
-  control.textColor = Colour(spec, "textColor", where, control.textColor);
-  control.textBackColor = Colour(spec, "textBackColor", where, control.textBackColor);
-  control.frameColor = Colour(spec, "frameColor", where, control.frameColor);
-  control.onColor = Colour(spec, "onColor", where, control.onColor);
-  control.offColor = Colour(spec, "offColor", where, control.offColor);
-  control.onText = Text(spec, "onText", where, control.onText);
-  control.offText = Text(spec, "offText", where, control.offText);
-  control.pointSize = Integer(spec, "pointSize", where, 0);
-  control.bold = Flag(spec, "bold", where, false);
-  control.justify = Choice(spec, "justify", where,
+  control.label = Text(node, "label", where);
+  control.labelVisible = Flag(node, "labelVisible", where, control.labelVisible && !control.label.empty());
+  control.visible = Flag(node, "visible", where, true);
+  control.dimmed = Flag(node, "dimmed", where, false);
+  control.min = Number(node, "min", where, control.min);
+  control.max = Number(node, "max", where, control.max);
+  control.increment = Number(node, "increment", where, control.increment);
+  control.precision = Integer(node, "precision", where, control.precision);
+  control.textColor = Colour(node, "textColor", where, control.textColor);
+  control.textBackColor = Colour(node, "textBackColor", where, control.textBackColor);
+  control.frameColor = Colour(node, "frameColor", where, control.frameColor);
+  control.onColor = Colour(node, "onColor", where, control.onColor);
+  control.offColor = Colour(node, "offColor", where, control.offColor);
+  control.onText = Text(node, "onText", where, control.onText);
+  control.offText = Text(node, "offText", where, control.offText);
+  control.pointSize = Integer(node, "pointSize", where, 0);
+  control.bold = Flag(node, "bold", where, false);
+  control.justify = Choice(node, "justify", where,
                            {{"left", VAL_LEFT_JUSTIFIED}, {"center", VAL_CENTER_JUSTIFIED}, {"right", VAL_RIGHT_JUSTIFIED}},
                            control.justify);
-  control.tooltip = Text(spec, "tooltip", where);
-  control.callbackName = Text(spec, "callback", where);
-  control.mode = Choice(spec, "mode", where, {{"normal", VAL_NORMAL}, {"indicator", VAL_INDICATOR}, {"hot", VAL_HOT}},
+  control.tooltip = Text(node, "tooltip", where);
+  control.callbackName = Text(node, "callback", where);
+  control.mode = Choice(node, "mode", where, {{"normal", VAL_NORMAL}, {"indicator", VAL_INDICATOR}, {"hot", VAL_HOT}},
                         control.mode);
-  control.imageFile = Text(spec, "image", where);
-  control.shortcutKey = KeyCode(spec, where);
-  control.sizeToText = Flag(spec, "sizeToText", where, false);
-  control.dragAxis = Choice(spec, "dragAxis", where,
+  control.imageFile = Text(node, "image", where);
+  control.shortcutKey = KeyCode(node, where);
+  control.sizeToText = Flag(node, "sizeToText", where, false);
+  control.dragAxis = Choice(node, "dragAxis", where,
                             {{"vertical", VAL_DRAG_VERTICAL}, {"horizontal", VAL_DRAG_HORIZONTAL}, {"free", VAL_DRAG_FREE}},
                             control.dragAxis);
-  ReadItems(spec, where, control);
-  ReadValue(spec, where, control);
+  ReadItems(node, where, control);
+  ReadValue(node, where, control);
   if (control.sizeToText) control.width = TextWidthEstimate(control.text, control.pointSize);
-  if (control.graph) ReadGraph(spec, where, control);
-  else if (spec.contains("xAxis") || spec.contains("yAxis") || spec.contains("cursors") || spec.contains("plotMargins"))
+  if (control.graph) ReadGraph(node, where, control);
+  else if (node.contains("xAxis") || node.contains("yAxis") || node.contains("cursors") || node.contains("plotMargins"))
     Fail(where, "graph keys on a control that is not a graph");
   return control;
 }
 
-Panel ReadPanelSpec(const json& spec, std::size_t position) {
+Panel ReadPanelNode(const json& node, std::size_t position) {
   const std::string at = "panels[" + std::to_string(position) + "]";
-  CheckKeys(spec, at,
+  CheckKeys(node, at,
             {"name", "resource", "title", "top", "left", "height", "width", "backColor", "sizable", "callback",
              "controls"});
   Panel panel;
-  panel.name = RequiredText(spec, "name", at);
+  panel.name = RequiredText(node, "name", at);
   const std::string where = panel.name;
-  panel.resource = RequiredInteger(spec, "resource", where);
+  panel.resource = RequiredInteger(node, "resource", where);
   if (panel.resource < 1) Fail(where, "resource must be at least 1");
-  panel.title = Text(spec, "title", where);
-  panel.top = Integer(spec, "top", where, panel.top);
-  panel.left = Integer(spec, "left", where, panel.left);
-  panel.height = RequiredInteger(spec, "height", where);
-  panel.width = RequiredInteger(spec, "width", where);
+  panel.title = Text(node, "title", where);
+  panel.top = Integer(node, "top", where, panel.top);
+  panel.left = Integer(node, "left", where, panel.left);
+  panel.height = RequiredInteger(node, "height", where);
+  panel.width = RequiredInteger(node, "width", where);
   if (panel.height < 1 || panel.width < 1) Fail(where, "size must be positive");
-  panel.backColor = Colour(spec, "backColor", where, panel.backColor);
-  panel.sizable = Flag(spec, "sizable", where, panel.sizable);
-  panel.callbackName = Text(spec, "callback", where);
-  if (spec.contains("controls") && !spec["controls"].is_array()) Fail(where, "controls must be a list");
+  panel.backColor = Colour(node, "backColor", where, panel.backColor);
+  panel.sizable = Flag(node, "sizable", where, panel.sizable);
+  panel.callbackName = Text(node, "callback", where);
+  if (node.contains("controls") && !node["controls"].is_array()) Fail(where, "controls must be a list");
   std::set<std::string> names;
-  for (const json& controlSpec : spec.value("controls", json::array())) {
-    Control control = ReadControlSpec(controlSpec, where, panel.controls.size());
+  for (const json& controlNode : node.value("controls", json::array())) {
+    Control control = ReadControlNode(controlNode, where, panel.controls.size());
     if (!names.insert(control.name).second) Fail(where, "duplicate control name " + control.name);
     if (panel.controls.count(control.id) != 0) Fail(where, "duplicate control id " + std::to_string(control.id));
     panel.nextControlId = std::max(panel.nextControlId, control.id + 1);
@@ -294,42 +294,42 @@ Panel ReadPanelSpec(const json& spec, std::size_t position) {
 
 void ReadMenuItems(const json& list, const std::string& where, MenuBar& bar, std::vector<int>& into) {
   if (!list.is_array()) Fail(where, "items must be a list");
-  for (const json& spec : list) {
+  for (const json& node : list) {
     const std::string at = where + "[" + std::to_string(into.size()) + "]";
-    CheckKeys(spec, at, {"name", "id", "text", "callback", "checked", "dimmed", "separator", "items"});
+    CheckKeys(node, at, {"name", "id", "text", "callback", "checked", "dimmed", "separator", "items"});
     MenuItem item;
-    item.separator = Flag(spec, "separator", at, false);
-    item.id = RequiredInteger(spec, "id", at);
+    item.separator = Flag(node, "separator", at, false);
+    item.id = RequiredInteger(node, "id", at);
     if (item.id < 1) Fail(at, "id must be at least 1");
-    item.name = item.separator ? Text(spec, "name", at) : RequiredText(spec, "name", at);
-    item.text = Text(spec, "text", at);
-    item.callbackName = Text(spec, "callback", at);
-    item.checked = Flag(spec, "checked", at, false);
-    item.dimmed = Flag(spec, "dimmed", at, false);
+    item.name = item.separator ? Text(node, "name", at) : RequiredText(node, "name", at);
+    item.text = Text(node, "text", at);
+    item.callbackName = Text(node, "callback", at);
+    item.checked = Flag(node, "checked", at, false);
+    item.dimmed = Flag(node, "dimmed", at, false);
     if (bar.items.count(item.id) != 0) Fail(at, "duplicate menu id " + std::to_string(item.id));
     for (const auto& [id, other] : bar.items)
       if (!item.name.empty() && other.name == item.name) Fail(at, "duplicate menu name " + item.name);
     into.push_back(item.id);
     const int id = item.id;
-    item.isMenu = spec.contains("items");
+    item.isMenu = node.contains("items");
     bar.items.emplace(id, item);
-    if (spec.contains("items")) {
+    if (node.contains("items")) {
       std::vector<int> children;
-      ReadMenuItems(spec["items"], at + "." + bar.items[id].name, bar, children);
+      ReadMenuItems(node["items"], at + "." + bar.items[id].name, bar, children);
       bar.items[id].children = children;
     }
   }
 }
 
-MenuBar ReadMenuBarSpec(const json& spec, std::size_t position) {
+MenuBar ReadMenuBarNode(const json& node, std::size_t position) {
   const std::string at = "menuBars[" + std::to_string(position) + "]";
-  CheckKeys(spec, at, {"name", "resource", "menus"});
+  CheckKeys(node, at, {"name", "resource", "menus"});
   MenuBar bar;
-  bar.name = RequiredText(spec, "name", at);
-  bar.resource = RequiredInteger(spec, "resource", bar.name);
+  bar.name = RequiredText(node, "name", at);
+  bar.resource = RequiredInteger(node, "resource", bar.name);
   if (bar.resource < 1) Fail(bar.name, "resource must be at least 1");
-  if (!spec.contains("menus")) Fail(bar.name, "missing menus");
-  ReadMenuItems(spec["menus"], bar.name, bar, bar.menus);
+  if (!node.contains("menus")) Fail(bar.name, "missing menus");
+  ReadMenuItems(node["menus"], bar.name, bar, bar.menus);
   return bar;
 }
 
@@ -343,12 +343,12 @@ void ReadContent(const json& document, PanelFileContent& content) {
   };
   if (document.contains("panels") && !document["panels"].is_array()) Fail("file", "panels must be a list");
   if (document.contains("menuBars") && !document["menuBars"].is_array()) Fail("file", "menuBars must be a list");
-  for (const json& spec : document.value("panels", json::array())) {
-    content.panels.push_back(ReadPanelSpec(spec, content.panels.size()));
+  for (const json& node : document.value("panels", json::array())) {
+    content.panels.push_back(ReadPanelNode(node, content.panels.size()));
     claim(content.panels.back().name, content.panels.back().resource);
   }
-  for (const json& spec : document.value("menuBars", json::array())) {
-    content.menuBars.push_back(ReadMenuBarSpec(spec, content.menuBars.size()));
+  for (const json& node : document.value("menuBars", json::array())) {
+    content.menuBars.push_back(ReadMenuBarNode(node, content.menuBars.size()));
     claim(content.menuBars.back().name, content.menuBars.back().resource);
   }
 }

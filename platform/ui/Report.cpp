@@ -8,12 +8,12 @@
 #include <ctime>
 #include <fstream>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 
 #include "platform/ui/Dispatch.h"
 #include "platform/ui/Frontend.h"
+#include "platform/ui/HandleTable.h"
 
 using namespace uimodel;
 
@@ -30,22 +30,13 @@ struct Report {
   std::vector<std::vector<ReportImage>> pages = std::vector<std::vector<ReportImage>>(1);  // the current page last
 };
 
-struct Reports {
-  std::mutex mutex;
-  std::map<NIReportHandle, Report> byHandle;
-  NIReportHandle next = 1;
-};
-
-Reports& TheReports() {
-  static Reports reports;
+HandleTable<Report>& TheReports() {
+  static HandleTable<Report> reports;
   return reports;
 }
 
 int WithReport(NIReportHandle handle, const std::function<int(Report&)>& action) {
-  std::lock_guard lock(TheReports().mutex);
-  const auto found = TheReports().byHandle.find(handle);
-  if (found == TheReports().byHandle.end()) return kNIReportErrInvalidHandle;
-  return action(found->second);
+  return TheReports().With(handle, kNIReportErrInvalidHandle, action);
 }
 
 std::uint32_t ReadLittle(const std::vector<unsigned char>& bytes, std::size_t at, int size) {
@@ -170,18 +161,13 @@ bool IsPdfFileName(const std::string& printer) {
                     [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
 }
 
-void ResetReports() {
-  std::lock_guard lock(TheReports().mutex);
-  TheReports().byHandle.clear();
-}
+void ResetReports() { TheReports().Clear(); }
 
 }  // namespace uimodel
 
 int NIReport_New(NIReportHandle* report) {
   if (report == nullptr) return kNIReportErrInvalidValue;
-  std::lock_guard lock(TheReports().mutex);
-  *report = TheReports().next++;
-  TheReports().byHandle.emplace(*report, Report{});
+  *report = TheReports().Add(std::make_shared<Report>());
   return 0;
 }
 
@@ -273,8 +259,7 @@ int NIReport_Print(NIReportHandle report, const char* printerName) {
 }
 
 int NIReport_Discard(NIReportHandle report) {
-  std::lock_guard lock(TheReports().mutex);
-  return TheReports().byHandle.erase(report) == 1 ? 0 : kNIReportErrInvalidHandle;
+  return TheReports().Remove(report) ? 0 : kNIReportErrInvalidHandle;
 }
 
 int NIReport_GetPrinters(std::string* defaultPrinter, std::vector<std::string>* printers) {

@@ -10,12 +10,13 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
-#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
 #include <thread>
 #include <vector>
+
+#include "platform/ui/HandleTable.h"
 
 namespace {
 
@@ -30,34 +31,8 @@ struct Pool {
   bool stopping = false;
 };
 
-template <class T>
-struct Table {
-  std::mutex mutex;
-  std::map<int, std::shared_ptr<T>> entries;
-  int next = 1;
-
-  int Add(std::shared_ptr<T> entry) {
-    std::lock_guard lock(mutex);
-    entries[next] = std::move(entry);
-    return next++;
-  }
-  std::shared_ptr<T> Find(int handle) {
-    std::lock_guard lock(mutex);
-    const auto found = entries.find(handle);
-    return found == entries.end() ? nullptr : found->second;
-  }
-  std::shared_ptr<T> Remove(int handle) {
-    std::lock_guard lock(mutex);
-    const auto found = entries.find(handle);
-    if (found == entries.end()) return nullptr;
-    std::shared_ptr<T> entry = std::move(found->second);
-    entries.erase(found);
-    return entry;
-  }
-};
-
-Table<Pool>& Pools() {
-  static Table<Pool> pools;
+uimodel::HandleTable<Pool>& Pools() {
+  static uimodel::HandleTable<Pool> pools;
   return pools;
 }
 
@@ -87,8 +62,8 @@ struct Lock {
   int depth = 0;
 };
 
-Table<Lock>& Locks() {
-  static Table<Lock> locks;
+uimodel::HandleTable<Lock>& Locks() {
+  static uimodel::HandleTable<Lock> locks;
   return locks;
 }
 

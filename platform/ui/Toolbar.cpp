@@ -1,13 +1,13 @@
 #include "platform/ui/Toolbar.h"
 
-#include <map>
-#include <mutex>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Dispatch.h"
 #include "platform/ui/Events.h"
+#include "platform/ui/HandleTable.h"
 #include "platform/ui/Panels.h"
 #include "platform/os/ProjectDir.h"
 
@@ -35,14 +35,8 @@ struct Toolbar {
   std::vector<Item> items;
 };
 
-struct Toolbars {
-  std::mutex mutex;
-  std::map<int, Toolbar> byHandle;
-  int next = 1;
-};
-
-Toolbars& TheToolbars() {
-  static Toolbars toolbars;
+uimodel::HandleTable<Toolbar>& TheToolbars() {
+  static uimodel::HandleTable<Toolbar> toolbars;
   return toolbars;
 }
 
@@ -50,7 +44,7 @@ bool ValidItem(const Toolbar& toolbar, int item) {
   return item >= 1 && item <= static_cast<int>(toolbar.items.size());
 }
 
-// Places the items left to right. Caller holds the toolbars' mutex; the model calls lock their own.
+// Places the items left to right. Runs within the toolbar table's lock; the model calls lock their own.
 void Layout(const Toolbar& toolbar) {
   int left = 4;
   for (const Item& item : toolbar.items) {
@@ -103,18 +97,16 @@ int MakeItemControl(int panel, const Item& item, const char* imageFile) {
 int ItemEvent(ToolbarType handle, int control, int event, int data1, int data2) {
   Item item;
   int index = 0, menuBar = 0;
-  {
-    std::lock_guard lock(TheToolbars().mutex);
-    const auto found = TheToolbars().byHandle.find(handle);
-    if (found == TheToolbars().byHandle.end()) return 0;
-    for (std::size_t i = 0; i < found->second.items.size(); ++i) {
-      if (found->second.items[i].control == control) {
-        item = found->second.items[i];
+  TheToolbars().With(handle, 0, [&](const Toolbar& toolbar) {
+    for (std::size_t i = 0; i < toolbar.items.size(); ++i) {
+      if (toolbar.items[i].control == control) {
+        item = toolbar.items[i];
         index = static_cast<int>(i) + 1;
       }
     }
-    menuBar = found->second.menuBar;
-  }
+    menuBar = toolbar.menuBar;
+    return 0;
+  });
   if (index == 0) return 0;
   if (item.callbackType == kToolbarActionCallback && item.callback)
     return item.callback(handle, index, event, item.callbackData, data1, data2);
@@ -124,10 +116,7 @@ int ItemEvent(ToolbarType handle, int control, int event, int data1, int data2) 
 }
 
 int WithToolbar(ToolbarType handle, const std::function<int(Toolbar&)>& action) {
-  std::lock_guard lock(TheToolbars().mutex);
-  const auto found = TheToolbars().byHandle.find(handle);
-  if (found == TheToolbars().byHandle.end()) return UIE_INVALID_TOOLBAR;
-  return action(found->second);
+  return TheToolbars().With(handle, UIE_INVALID_TOOLBAR, action);
 }
 
 int WithItem(ToolbarType handle, int item, const std::function<int(Toolbar&, Item&)>& action) {
@@ -143,10 +132,7 @@ int Toolbar_New(int parentPanel, int menuBar, const char* title, int top, int le
   if (toolbar == nullptr) return UIE_NULL_POINTER;
   const int panel = NewPanel(parentPanel, title, top, left, kHeight, kWidth);
   if (panel < 0) return panel;
-  std::lock_guard lock(TheToolbars().mutex);
-  const int handle = TheToolbars().next++;
-  TheToolbars().byHandle[handle] = Toolbar{panel, menuBar, {}};
-  *toolbar = handle;
+  *toolbar = TheToolbars().Add(std::make_shared<Toolbar>(Toolbar{panel, menuBar, {}}));
   return 0;
 }
 
@@ -236,15 +222,9 @@ int Toolbar_Hide(ToolbarType toolbar) {
 }
 
 int Toolbar_Discard(ToolbarType toolbar) {
-  int panel = 0;
-  {
-    std::lock_guard lock(TheToolbars().mutex);
-    const auto found = TheToolbars().byHandle.find(toolbar);
-    if (found == TheToolbars().byHandle.end()) return UIE_INVALID_TOOLBAR;
-    panel = found->second.panel;
-    TheToolbars().byHandle.erase(found);
-  }
-  DiscardPanel(panel);  // gone already when its parent was discarded first
+  const std::shared_ptr<Toolbar> gone = TheToolbars().Remove(toolbar);
+  if (!gone) return UIE_INVALID_TOOLBAR;
+  DiscardPanel(gone->panel);  // gone already when its parent was discarded first
   return 0;
 }
 
@@ -266,8 +246,5 @@ int Toolbar_GetNumItems(ToolbarType toolbar) {
 }
 
 namespace uimodel {
-void ResetToolbars() {
-  std::lock_guard lock(TheToolbars().mutex);
-  TheToolbars().byHandle.clear();
-}
+void ResetToolbars() { TheToolbars().Clear(); }
 }  // namespace uimodel

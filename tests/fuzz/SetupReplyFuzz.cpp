@@ -41,11 +41,9 @@ InstrumentSetup ProgramCopy() {
 }
 
 bool KeptOwnFields(const InstrumentSetup& after, const InstrumentSetup& before) {
-  return std::memcmp(&after.zoomWindowScale, &before.zoomWindowScale, sizeof before.zoomWindowScale) == 0 &&
-         after.zoomWindowStart == before.zoomWindowStart && after.xyState == before.xyState &&
-         after.autoMeasurementsOn == before.autoMeasurementsOn && after.keptWord208 == before.keptWord208 &&
-         after.measurementFlags == before.measurementFlags && after.keptWord286 == before.keptWord286 &&
-         after.keptWord288 == before.keptWord288;
+  InstrumentSetup expected = after;
+  KeepProgramOwnedFields(before, expected);
+  return std::memcmp(&expected, &after, sizeof after) == 0;
 }
 
 }  // namespace

@@ -6,7 +6,7 @@
 
 #include "app/DefaultSetup.h"
 #include "app/Preferences.h"
-#include "app/SetupRecordCheck.h"
+#include "link/SetupRecordCheck.h"
 #include "fuzz/StateFilesInput.h"
 
 namespace {

@@ -1,6 +1,7 @@
 // The first-run file and the splash texts.
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -49,12 +50,28 @@ TEST_F(FirstRunFileTest, OutOfRangeLanguagesBecomeEnglish) {
 }
 
 TEST_F(FirstRunFileTest, MissingOrDamagedFileIsAFreshInstall) {
-  for (const FirstRunState& state : {ReadFirstRunFile(file_), ReadText(""), ReadText("1"), ReadText("x\ny\n"),
+  for (const FirstRunState& state : {ReadFirstRunFile(file_), ReadText(""), ReadText("x\ny\n"),
                                      ReadText(std::string(10000, '9'))}) {
     EXPECT_FALSE(state.fileRead);
     EXPECT_EQ(state.firstRunDone, 0);
     EXPECT_EQ(state.language, 0);
   }
+}
+
+TEST_F(FirstRunFileTest, FlagLineAloneCountsAsRunInEnglish) {
+  for (const char* text : {"1\n", "1", "1\nfr\n"}) {
+    const FirstRunState state = ReadText(text);
+    EXPECT_TRUE(state.fileRead) << text;
+    EXPECT_EQ(state.firstRunDone, 1) << text;
+    EXPECT_EQ(state.language, 0) << text;
+  }
+}
+
+TEST_F(FirstRunFileTest, NamedPipeInItsPlaceIsNotWaitedFor) {
+  ASSERT_EQ(mkfifo(file_.c_str(), 0600), 0);
+  const FirstRunState state = ReadFirstRunFile(file_);  // nobody writes: a blocking read would hang here
+  EXPECT_FALSE(state.fileRead);
+  EXPECT_EQ(state.firstRunDone, 0);
 }
 
 TEST_F(FirstRunFileTest, WritesOneAndTheLanguage) {

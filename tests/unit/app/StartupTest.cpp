@@ -13,12 +13,12 @@
 #include <string>
 
 #include "app/DefaultSetup.h"
-#include "app/MenuCallbacks.h"
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 #include "app/Preferences.h"
 #include "app/SetupFile.h"
 #include "app/Startup.h"
 #include "display/AjustTrace.h"
+#include "display/MainPanelHandle.h"
 #include "layout/PanelIds.h"
 #include "link/InstrumentSession.h"
 #include "link/InstrumentSetup.h"
@@ -55,9 +55,7 @@ class StartupTest : public ::testing::Test {
     Panels = ProgramPanels{};
     SetCurrentLanguage(0);
     LinkBusy = 0;
-    RegisterCallback("AjustTrace", PanelCallback(AjustTrace));
-    RegisterMenuCallbacks();
-    SetShutdownHandler([] { QuitProgram(0); });
+    BindProgramCallbacks();
   }
   void TearDown() override {
     if (TheInstrument.session != 0) QuitProgram(0);
@@ -99,7 +97,7 @@ class StartupTest : public ::testing::Test {
   }
   int MainPanelVariantMark() {
     int mark = -1;
-    GetCtrlVal(Panels.main, MainPanel::VariantMark, &mark);
+    GetCtrlVal(MainPanelHandle.load(), MainPanel::VariantMark, &mark);
     return mark;
   }
 
@@ -112,11 +110,11 @@ TEST_F(StartupTest, DoneFirstRunStartsStraightInTheRememberedLanguage) {
   ASSERT_EQ(StartProgram(), 0);
   EXPECT_EQ(CurrentLanguage(), 3);
   EXPECT_FALSE(PopupShown(CatalogueText(Msg::InformationTitle, 3))) << "no first-run sequence";
-  EXPECT_GT(Panels.main, 0);
+  EXPECT_GT(MainPanelHandle.load(), 0);
   EXPECT_EQ(Panels.splash, 0) << "the splash is gone once the main panel shows";
   EXPECT_TRUE(sim->Claimed());
   std::string title;
-  GetPanelAttribute(Panels.main, ATTR_TITLE, &title);
+  GetPanelAttribute(MainPanelHandle.load(), ATTR_TITLE, &title);
   EXPECT_EQ(title, "ORNIKELVARINLAB v1.00");
   EXPECT_EQ(MainPanelVariantMark(), 0);
 }
@@ -198,7 +196,7 @@ TEST_F(StartupTest, NoToTheQuitQuestionChangesNothingAndEndTaskAsksToo) {
   auto sim = AddInstrument(162);
   ASSERT_EQ(StartProgram(), 0);
   InstallMainCallback(MainCallBack, nullptr, 0);
-  const int mainPanel = Panels.main;
+  const int mainPanel = MainPanelHandle.load();
   sim->TakeReceived();
 
   headless::ClearPopups();
@@ -213,7 +211,7 @@ TEST_F(StartupTest, NoToTheQuitQuestionChangesNothingAndEndTaskAsksToo) {
     EXPECT_EQ(question.text, CatalogueText(Msg::QuitQuestion, 2));
     EXPECT_EQ(question.result, 2) << "No";
   }
-  EXPECT_EQ(Panels.main, mainPanel);
+  EXPECT_EQ(MainPanelHandle.load(), mainPanel);
   EXPECT_NE(TheInstrument.session, 0u);
   EXPECT_TRUE(sim->Claimed());
   EXPECT_TRUE(sim->TakeReceived().empty()) << "nothing was sent to the instrument";
@@ -222,7 +220,7 @@ TEST_F(StartupTest, NoToTheQuitQuestionChangesNothingAndEndTaskAsksToo) {
   headless::AnswerEnter();
   headless::EndTask();
   EXPECT_EQ(TheInstrument.session, 0u);
-  EXPECT_EQ(Panels.main, 0);
+  EXPECT_EQ(MainPanelHandle.load(), 0);
   EXPECT_FALSE(sim->Claimed());
   const std::vector<std::uint8_t> sent = sim->TakeReceived();
   EXPECT_EQ(std::string(sent.begin(), sent.end()), "*RST\rZC:USED 0\r");
@@ -239,7 +237,7 @@ TEST_F(StartupTest, SwitchingToGermanRelabelsPanelAndMenus) {
   WriteFirstRunFile("1\n0\n");
   AddInstrument(162);
   ASSERT_EQ(StartProgram(), 0);
-  const int menuBar = GetPanelMenuBar(Panels.main);
+  const int menuBar = GetPanelMenuBar(MainPanelHandle.load());
   ASSERT_GT(menuBar, 0);
   std::string text;
   GetMenuBarAttribute(menuBar, MainMenuBar::FileMenu, ATTR_MENU_NAME, &text);
@@ -249,9 +247,9 @@ TEST_F(StartupTest, SwitchingToGermanRelabelsPanelAndMenus) {
   EXPECT_EQ(CurrentLanguage(), 2);
   GetMenuBarAttribute(menuBar, MainMenuBar::FileMenu, ATTR_MENU_NAME, &text);
   EXPECT_EQ(text, "Datei");
-  GetCtrlVal(Panels.main, MainPanel::TriggerCaption, &text);
+  GetCtrlVal(MainPanelHandle.load(), MainPanel::TriggerCaption, &text);
   EXPECT_EQ(text, "Triggerung");
-  GetCtrlVal(Panels.main, MainPanel::MeasurementTitle, &text);
+  GetCtrlVal(MainPanelHandle.load(), MainPanel::MeasurementTitle, &text);
   EXPECT_EQ(text, "Auto. Messungen CH1");
   const int items[] = {MainMenuBar::EnglishItem, MainMenuBar::FrenchItem, MainMenuBar::GermanItem,
                        MainMenuBar::SpanishItem, MainMenuBar::ItalianItem};

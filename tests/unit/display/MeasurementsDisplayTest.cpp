@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 #include "display/MainPanelHandle.h"
 #include "display/MeasurementBlock.h"
 #include "display/Measurements.h"

@@ -19,7 +19,7 @@ class AutosetTest : public ScriptedSessionTest {
   void SetUp() override {
     ScriptedSessionTest::SetUp();
     saved_ = ProgramSetup;
-    ProgramSetup = PatternSetup(21);
+    ProgramSetup = UsablePatternSetup(21);
     ProgramSetup.ch1ProbeFactor = 1.0f;
     ProgramSetup.ch2ProbeFactor = 0.1f;
     SetAutosetHooks({[](int reference) { return reference == 0; },
@@ -56,7 +56,7 @@ TEST_F(AutosetTest, AutosetThatDidNotActPutsTheInstrumentBack) {
 }
 
 TEST_F(AutosetTest, AutosetThatActedTakesTheInstrumentsSetupAndShowsBothChannels) {
-  InstrumentSetup remote = PatternSetup(33);
+  InstrumentSetup remote = UsablePatternSetup(33);
   remote.ch1Displayed = 1;
   remote.ch2Displayed = 0;
   remote.ref1Displayed = 0;
@@ -80,6 +80,25 @@ TEST_F(AutosetTest, AutosetThatActedTakesTheInstrumentsSetupAndShowsBothChannels
   EXPECT_EQ(TimeoutMs(), 3000u);
 }
 
+TEST_F(AutosetTest, AutosetRecordWithAnIndexOutsideItsTableIsRefused) {
+  std::vector<LinkMessage> messages;
+  SetLinkMessageSink([&messages](LinkMessage message) { messages.push_back(message); });
+  InstrumentSetup remote = UsablePatternSetup(33);
+  remote.timebaseIndex = 35;  // one past the last timebase
+  remote.ch2VoltsPerDivIndex = 2;
+  const std::uint16_t timebaseBefore = ProgramSetup.timebaseIndex;
+  const std::uint16_t sensitivityBefore = ProgramSetup.ch2VoltsPerDivIndex;
+  instrument_->QueueReply("1\n");
+  instrument_->QueueReply("1.0\n");
+  instrument_->QueueReply(BlockReply(WireRecord(remote)));
+
+  EXPECT_EQ(RunAutoset(session_), 1);
+  SetLinkMessageSink({});
+  EXPECT_EQ(messages, std::vector<LinkMessage>{LinkMessage::WrongConfiguration});
+  EXPECT_EQ(ProgramSetup.timebaseIndex, timebaseBefore);
+  EXPECT_EQ(ProgramSetup.ch2VoltsPerDivIndex, sensitivityBefore) << "nothing of the refused record was taken";
+}
+
 TEST_F(AutosetTest, VerticalAutosetThatDidNotActRestoresTheProbeFactor) {
   for (const std::string factor : {"2\n", "not a number\n"}) {
     instrument_->ClearWritten();
@@ -96,7 +115,7 @@ TEST_F(AutosetTest, VerticalAutosetThatDidNotActRestoresTheProbeFactor) {
 }
 
 TEST_F(AutosetTest, VerticalAutosetThatActedReadsTheSetupAndReferenceFlags) {
-  InstrumentSetup remote = PatternSetup(44);
+  InstrumentSetup remote = UsablePatternSetup(44);
   remote.ref1Displayed = 0;
   remote.ref2Displayed = 1;
   remote.ch1VoltsPerDivIndex = 9;

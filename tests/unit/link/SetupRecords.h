@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "link/InstrumentSetup.h"
+#include "link/SetupTransfer.h"
 #include "platform/visa/Backend.h"
 #include "support/ScriptedInstrument.h"
 
@@ -59,6 +60,37 @@ inline InstrumentSetup PatternSetup(std::uint8_t seed) {
   return setup;
 }
 
+// A pattern the program accepts from the instrument: every table index within
+// its table, real numbers where the display computes, terminated unit texts.
+inline InstrumentSetup UsablePatternSetup(std::uint8_t seed) {
+  InstrumentSetup setup = PatternSetup(seed);
+  setup.runState = 1;
+  setup.effectiveTimebaseIndex = 14;
+  setup.timebaseIndex = 15;
+  setup.triggerMode = 2;
+  setup.triggerType = 0;
+  setup.triggerSource = 1;
+  setup.ch1Coupling = 0;
+  setup.ch2Coupling = 2;
+  setup.ch1VoltsPerDivIndex = 4;
+  setup.ch2VoltsPerDivIndex = 14;
+  setup.ch1TriggerCoupling = 3;
+  setup.ch2TriggerCoupling = 1;
+  setup.ch1TriggerSlope = 1;
+  setup.ch2TriggerSlope = 0;
+  setup.referenceChannel = 1;
+  setup.xySourceX = 1;
+  setup.xySourceY = 0;
+  setup.zoomFactor = 4.0f;
+  setup.zoomPosition = 12500;
+  setup.zoomWindowScale = 1.0f;
+  setup.ch1ProbeFactor = 10.0f;
+  setup.ch2ProbeFactor = 1.0f;
+  std::memcpy(setup.ch1Unit, "V\0\0", 4);
+  std::memcpy(setup.ch2Unit, "A\0\0", 4);
+  return setup;
+}
+
 // The instrument's side: a host-order record with a correct checksum, in wire order.
 inline Bytes WireRecord(InstrumentSetup setup) {
   Bytes bytes = RecordBytes(setup);
@@ -77,14 +109,7 @@ inline InstrumentSetup AcceptedRecord(Bytes wire, const InstrumentSetup& program
   InstrumentSetup expected;
   std::memcpy(&expected, wire.data(), sizeof expected);
   expected.viewState = 0;
-  expected.zoomWindowScale = program.zoomWindowScale;
-  expected.zoomWindowStart = program.zoomWindowStart;
-  expected.xyState = program.xyState;
-  expected.autoMeasurementsOn = program.autoMeasurementsOn;
-  expected.keptWord208 = program.keptWord208;
-  expected.measurementFlags = program.measurementFlags;
-  expected.keptWord286 = program.keptWord286;
-  expected.keptWord288 = program.keptWord288;
+  KeepProgramOwnedFields(program, expected);
   return expected;
 }
 

@@ -1,6 +1,8 @@
 // Reading the setup record from the instrument and sending it back.
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include <atomic>
 #include <chrono>
 #include <cstring>
@@ -66,7 +68,7 @@ class SetupTransferTest : public ScriptedSessionTest {
 };
 
 TEST_F(SetupTransferTest, AcceptedRecordReplacesTheCopyButKeepsTheProgramsOwnFields) {
-  InstrumentSetup remote = PatternSetup(5);
+  InstrumentSetup remote = UsablePatternSetup(5);
   remote.viewState = 2;
   const Bytes wire = WireRecord(remote);
   instrument_->QueueReply(BlockReply(wire));
@@ -118,6 +120,27 @@ TEST_F(SetupTransferTest, WrongLengthOrNoBlockIsReportedAndChangesNothing) {
   EXPECT_EQ(answer, "1\n");
 }
 
+TEST_F(SetupTransferTest, RecordTheProgramCannotUseIsRefusedLikeAWrongLength) {
+  const std::vector<std::pair<const char*, void (*)(InstrumentSetup&)>> damages = {
+      {"timebase 35", [](InstrumentSetup& s) { s.timebaseIndex = 35; }},
+      {"effective timebase -1", [](InstrumentSetup& s) { s.effectiveTimebaseIndex = -1; }},
+      {"sensitivity 15", [](InstrumentSetup& s) { s.ch2VoltsPerDivIndex = 15; }},
+      {"trigger source 3", [](InstrumentSetup& s) { s.triggerSource = 3; }},
+      {"slope 2", [](InstrumentSetup& s) { s.ch1TriggerSlope = 2; }},
+      {"XY source 2", [](InstrumentSetup& s) { s.xySourceY = 2; }},
+      {"zoom factor 0", [](InstrumentSetup& s) { s.zoomFactor = 0.0f; }},
+      {"probe NaN", [](InstrumentSetup& s) { s.ch1ProbeFactor = std::nanf(""); }},
+      {"unit without end", [](InstrumentSetup& s) { std::memcpy(s.ch1Unit, "VOLT", 4); }},
+  };
+  for (const auto& [what, damage] : damages) {
+    InstrumentSetup remote = UsablePatternSetup(5);
+    damage(remote);
+    instrument_->QueueReply(BlockReply(WireRecord(remote)));
+    EXPECT_FALSE(ReadChangesCopy()) << what;
+  }
+  EXPECT_EQ(Messages(), std::vector<LinkMessage>(damages.size(), LinkMessage::WrongConfiguration));
+}
+
 TEST_F(SetupTransferTest, TruncatedRecordGivesUpAfterTheTimeout) {
   const std::string whole = BlockReply(WireRecord(PatternSetup(5)));
   instrument_->QueueReply(whole.substr(0, 300));
@@ -162,7 +185,7 @@ TEST_F(SetupTransferTest, WholeRecordReadsAndFrameUpdatesDoNotInterleave) {
       StoreField(ProgramSetup.ch1TriggerLevel, LoadField(ProgramSetup.ch1TriggerLevel) + 1);
     }
   });
-  InstrumentSetup remote = PatternSetup(5);
+  InstrumentSetup remote = UsablePatternSetup(5);
   remote.timebaseIndex = 21;
   for (int i = 0; i < 5; ++i) {
     instrument_->QueueReply(BlockReply(WireRecord(remote)));

@@ -5,7 +5,7 @@
 #include <array>
 #include <span>
 
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 
 struct CatalogueEntryData {
   Msg id;

@@ -1,19 +1,16 @@
-#include "app/MenuCallbacks.h"
+#include "panel/MenuCallbacks.h"
 
 #include <array>
+#include <utility>
 
-#include "app/LanguageChange.h"
-#include "app/MessageCatalogue.h"
-#include "app/Startup.h"
 #include "display/AjustTrace.h"
+#include "display/MainPanelHandle.h"
 #include "layout/PanelIds.h"
 #include "platform/ui/UserInterface.h"
 
 namespace {
 
-constexpr std::array<int, kLanguageCount> kLanguageItems = {MainMenuBar::EnglishItem, MainMenuBar::FrenchItem,
-                                                            MainMenuBar::GermanItem, MainMenuBar::SpanishItem,
-                                                            MainMenuBar::ItalianItem};
+std::function<void(int)> languageChangeHandler;
 
 // Not offered until the trace export, clipboard, printing, persistence, XY
 // view, measurement display and help are part of the program.
@@ -25,12 +22,13 @@ constexpr std::array<int, 8> kUnavailableItems = {
 }  // namespace
 
 void GestionMenuFichier(int /*menuBar*/, int menuItem, void* /*callbackData*/, int /*panel*/) {
-  if (menuItem == MainMenuBar::ExitItem) AjustTrace(Panels.main, EVENT_CLOSE, nullptr, 0, 0);
+  if (menuItem == MainMenuBar::ExitItem) AjustTrace(MainPanelHandle.load(), EVENT_CLOSE, nullptr, 0, 0);
 }
 
 void GestionMenuAffichage(int /*menuBar*/, int menuItem, void* /*callbackData*/, int /*panel*/) {
-  for (int language = 0; language < kLanguageCount; ++language)
-    if (kLanguageItems[static_cast<std::size_t>(language)] == menuItem) ChangeLanguage(language);
+  for (std::size_t language = 0; language < LanguageMenuItems.size(); ++language)
+    if (LanguageMenuItems[language] == menuItem && languageChangeHandler)
+      languageChangeHandler(static_cast<int>(language));
 }
 
 void RegisterMenuCallbacks() {
@@ -41,3 +39,5 @@ void RegisterMenuCallbacks() {
 void DimUnavailableMenuItems(int menuBar) {
   for (const int item : kUnavailableItems) SetMenuBarAttribute(menuBar, item, ATTR_DIMMED, 1);
 }
+
+void SetLanguageChangeHandler(std::function<void(int)> change) { languageChangeHandler = std::move(change); }

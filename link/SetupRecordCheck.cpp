@@ -1,4 +1,4 @@
-#include "app/SetupRecordCheck.h"
+#include "link/SetupRecordCheck.h"
 
 #include <array>
 #include <cmath>

@@ -1,4 +1,4 @@
-#include "app/SmallFileRead.h"
+#include "platform/os/SmallFileRead.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>

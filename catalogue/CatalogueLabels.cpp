@@ -1,6 +1,6 @@
 // Texts of the menus, the main panel's labels and tooltips, the toolbar, the
 // Shortcut Keys panel and the print panel. Latin-1.
-#include "app/CatalogueData.h"
+#include "catalogue/CatalogueData.h"
 
 namespace {
 

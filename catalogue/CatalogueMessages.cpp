@@ -1,6 +1,6 @@
 // Texts of message boxes, notices and the first-run sequence. Latin-1; line
 // breaks as the program shows them ("\r" in the first-run messages).
-#include "app/CatalogueData.h"
+#include "catalogue/CatalogueData.h"
 
 namespace {
 

@@ -1,7 +1,7 @@
 // The two-dimensional entries (acquisition phases, measurement labels), the
 // language codes, and the single entries that show one row of a table on its
 // own.
-#include "app/CatalogueData.h"
+#include "catalogue/CatalogueData.h"
 
 namespace {
 

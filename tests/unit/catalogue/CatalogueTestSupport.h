@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 
 inline std::vector<Msg> AllEntries() {
   std::vector<Msg> entries;

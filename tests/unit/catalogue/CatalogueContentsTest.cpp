@@ -5,9 +5,9 @@
 #include <cstring>
 #include <string>
 
-#include "app/CatalogueData.h"
-#include "app/MessageCatalogue.h"
-#include "unit/app/CatalogueTestSupport.h"
+#include "catalogue/CatalogueData.h"
+#include "catalogue/MessageCatalogue.h"
+#include "unit/catalogue/CatalogueTestSupport.h"
 
 namespace {
 

@@ -1,10 +1,10 @@
-#include "app/MessageCatalogue.h"
+#include "catalogue/MessageCatalogue.h"
 
 #include <atomic>
 #include <cstdarg>
 #include <cstdio>
 
-#include "app/CatalogueData.h"
+#include "catalogue/CatalogueData.h"
 
 namespace {
 

@@ -11,8 +11,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/MessageCatalogue.h"
-#include "unit/app/CatalogueTestSupport.h"
+#include "catalogue/MessageCatalogue.h"
+#include "unit/catalogue/CatalogueTestSupport.h"
 
 namespace {
 
