@@ -18,10 +18,10 @@ namespace {
 
 using Bytes = std::span<const std::uint8_t>;
 
-// The largest file the loader could accept: the mark at the end of the
-// searched bytes.
-constexpr std::size_t kLargestPreferencesFile =
-    kBeginSearchSize - kBeginMark.size() + kBeginMarkSkip + kPreferencesDataSize + kPreferencesFooter.size();
+// The most the loader ever reads: the mark at the end of the searched bytes,
+// then the data. Whatever follows the data (normally "\n#END\n") is not read.
+constexpr std::size_t kLargestPreferencesRead =
+    kBeginSearchSize - kBeginMark.size() + kBeginMarkSkip + kPreferencesDataSize;
 
 std::string_view AsText(Bytes bytes) { return {reinterpret_cast<const char*>(bytes.data()), bytes.size()}; }
 
@@ -30,15 +30,14 @@ std::optional<Bytes> AsBytes(const std::optional<std::vector<std::uint8_t>>& fil
   return Bytes(*file);
 }
 
-// Where the data of a well-formed file starts: after the mark, with exactly
-// the data and the footer after it.
+// Where the data starts: after the mark and its newline, with the three
+// blocks whole after it. The footer is written but never needed.
 std::optional<std::size_t> DataOffset(Bytes file) {
   const std::string_view head = AsText(file.first(std::min(file.size(), kBeginSearchSize)));
   const std::size_t mark = head.find(kBeginMark);
   if (mark == std::string_view::npos) return std::nullopt;
   const std::size_t offset = mark + kBeginMarkSkip;
-  if (file.size() != offset + kPreferencesDataSize + kPreferencesFooter.size()) return std::nullopt;
-  if (AsText(file.subspan(offset + kPreferencesDataSize)) != kPreferencesFooter) return std::nullopt;
+  if (file.size() < offset + kPreferencesDataSize) return std::nullopt;
   return offset;
 }
 
@@ -86,20 +85,21 @@ void LoadPreferencesFromBytes(std::optional<Bytes> preferencesFile, std::optiona
     ClearReferenceStore(state.references, kAllReferences);
     state.setup = FreshStartSetup();
     PlaceWindowsByDefault(state.block);
+    state.block.PersistenceOn = 0;
     return;
   }
   state.blockLoaded = ReadPreferencesData(*preferencesFile, monitor, state);
   if (!state.blockLoaded) {
     ReportPreferencesMessage(PreferencesMessage::WrongIniFile);
     ClearReferenceStore(state.references, kAllReferences);
+    // Nothing was read: the windows would otherwise open 0 x 0 at the corner.
     PlaceWindowsByDefault(state.block);
   }
   if (!LoadSetupFile(setupFile, state.blockLoaded, state.setup)) LoadDefaultSetup(state.setup);
 }
 
 void LoadPreferences(const std::string& preferencesPath, MonitorSize monitor, PreferencesState& state) {
-  // One byte more than any acceptable file, so that an oversized one shows.
-  const auto preferencesFile = ReadSmallFile(preferencesPath, kLargestPreferencesFile + 1);
+  const auto preferencesFile = ReadSmallFile(preferencesPath, kLargestPreferencesRead);
   std::optional<std::vector<std::uint8_t>> setupFile;
   if (preferencesFile) setupFile = ReadSmallFile(SetupFilePath(preferencesPath), kSetupFileSize + 1);
   LoadPreferencesFromBytes(AsBytes(preferencesFile), AsBytes(setupFile), monitor, state);

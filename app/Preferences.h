@@ -45,9 +45,11 @@ struct PreferencesState {
 // failure is reported and leaves usable defaults:
 //  - no preferences file: default windows, references emptied, and the setup
 //    of a fresh start (FreshStartSetup);
-//  - a damaged preferences file (no "#BEGIN" near the start, wrong size, no
-//    footer): default windows and references emptied; the setup file is
-//    still read, its network fields included;
+//  - a damaged preferences file (no "#BEGIN" in its first 49 bytes, or too
+//    short for the three blocks after it): references emptied and default
+//    windows; the setup file is still read, its network fields included.
+//    Bytes after the blocks (the "#END" footer, or anything else) are not
+//    looked at;
 //  - a missing or damaged setup file: the default record.
 // The block's rectangles are clamped to `monitor`.
 void LoadPreferencesFromBytes(std::optional<std::span<const std::uint8_t>> preferencesFile,

@@ -31,7 +31,6 @@ void CopyText(char (&to)[N], const char (&from)[M]) {
 void PlaceWindowsByDefault(PreferencesBlock& block) {
   block.mainPanelRect = kDefaultMainPanelRect;
   block.xyPanelRect = kDefaultXyPanelRect;
-  block.PersistenceOn = 0;
 }
 
 void ClampToMonitor(PanelRect& rect, MonitorSize monitor) {
@@ -41,10 +40,16 @@ void ClampToMonitor(PanelRect& rect, MonitorSize monitor) {
   rect.left = std::max(0, std::min(rect.left, monitor.width - kRightMargin));
 }
 
+void BoundSizeToMonitor(PanelRect& rect, MonitorSize monitor) {
+  rect.height = std::max(0, std::min(rect.height, monitor.height));
+  rect.width = std::max(0, std::min(rect.width, monitor.width));
+}
+
 void MakeLoadedBlockSafe(PreferencesBlock& block, MonitorSize monitor) {
-  ClampToMonitor(block.mainPanelRect, monitor);
-  ClampToMonitor(block.xyPanelRect, monitor);
-  ClampToMonitor(block.spareRect, monitor);
+  for (PanelRect* rect : {&block.mainPanelRect, &block.xyPanelRect, &block.spareRect}) {
+    ClampToMonitor(*rect, monitor);
+    BoundSizeToMonitor(*rect, monitor);
+  }
   Terminate(block.modelName);
   Terminate(block.idnTag);
   Terminate(block.serialNumber);

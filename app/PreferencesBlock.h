@@ -68,7 +68,7 @@ struct MonitorSize {
   int width = 0;
 };
 
-// Where the windows go and how the display starts when no block was loaded.
+// Where the windows go when no block was loaded.
 inline constexpr PanelRect kDefaultMainPanelRect = {30, 5, 580, 720};
 inline constexpr PanelRect kDefaultXyPanelRect = {520, 25, 360, 440};
 void PlaceWindowsByDefault(PreferencesBlock& block);
@@ -76,8 +76,13 @@ void PlaceWindowsByDefault(PreferencesBlock& block);
 // Keeps a remembered window reachable on `monitor`: top within 20 .. height,
 // left within 0 .. width - 20. Height and width stay as they are.
 void ClampToMonitor(PanelRect& rect, MonitorSize monitor);
+// Keeps a remembered size within the monitor (0 .. its height and width), so
+// that a damaged file can neither make a giant window nor overflow the
+// layout's arithmetic.
+void BoundSizeToMonitor(PanelRect& rect, MonitorSize monitor);
 
-// Makes a block read from a file safe to use: the three rectangles clamped,
+// Makes a block read from a file safe to use: the three rectangles clamped
+// and their sizes bounded,
 // every text terminated within its field (a trace path without a terminator
 // is forgotten), PersistenceOn 0 or 1.
 void MakeLoadedBlockSafe(PreferencesBlock& block, MonitorSize monitor);

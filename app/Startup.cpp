@@ -70,6 +70,8 @@ bool ShowSplash() {
   SetCtrlVal(Panels.splash, SplashPanel::AboutDateText, FormatBuildDate(ExecutableDate(), CurrentLanguage()));
   SetCtrlAttribute(Panels.splash, SplashPanel::AboutDateText, ATTR_VISIBLE, 1);
   InstallPopup(Panels.splash);
+  // The search below holds this thread for seconds: the splash must be mapped and drawn before it.
+  ProcessDrawEvents();
   int monitor = 0;
   GetMonitorFromPanel(Panels.splash, &monitor);
   GetMonitorAttribute(monitor, ATTR_HEIGHT, &ProgramMonitor.height);

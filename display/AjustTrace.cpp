@@ -3,6 +3,7 @@
 #include <utility>
 
 #include "catalogue/MessageCatalogue.h"
+#include "display/MainPanelHandle.h"
 #include "display/MainPanelLayout.h"
 #include "link/InstrumentSession.h"
 #include "platform/ui/UserInterface.h"
@@ -13,15 +14,27 @@ std::function<void()> shutdownHandler;
 
 constexpr int kYesButton = 1;
 
+// The question's own wait handles events, so a second close request (the
+// close box again, File > Exit, the end of the desktop session) can arrive
+// while it is open. That is the same request: it neither asks again nor
+// quits twice. User-interface thread only.
+bool quitQuestionOpen = false;
+
 // While an instrument is connected the user confirms first; Enter is "Yes",
-// Escape "No".
+// Escape "No". The session handle is read as the acquisition thread may be
+// replacing it.
 bool UserConfirmsQuit() {
-  if (TheInstrument.session == 0) return true;
-  return GenericMessagePopup(CatalogueText(Msg::WarningTitle), CatalogueText(Msg::QuitQuestion),
-                             CatalogueText(Msg::Yes), CatalogueText(Msg::No)) == kYesButton;
+  if (CurrentSession(TheInstrument) == 0) return true;
+  quitQuestionOpen = true;
+  const int answer = GenericMessagePopup(CatalogueText(Msg::WarningTitle), CatalogueText(Msg::QuitQuestion),
+                                         CatalogueText(Msg::Yes), CatalogueText(Msg::No));
+  quitQuestionOpen = false;
+  return answer == kYesButton;
 }
 
 void CloseMainPanel() {
+  // Nothing to close once the quit sequence has discarded the main panel.
+  if (quitQuestionOpen || MainPanelHandle.load() == 0) return;
   if (!UserConfirmsQuit()) return;
   SetWaitCursor(1);
   if (shutdownHandler) shutdownHandler();

@@ -2,11 +2,16 @@
 // panel's size, which never goes below 530 x 545 pixels.
 #pragma once
 
+#include <atomic>
+
+// Written on the user-interface thread (resize, zoom) and read by the drawing
+// on the acquisition thread: each value is an atomic of its own, and a reader
+// may see a layout that is one resize old.
 struct DisplayLayout {
-  int MarkerColumn = 0;    // left edge of the trace graph (room for the position markers)
-  int GraphWidthPx = 416;  // plot area of the trace graph
-  int GraphHeightPx = 345;
-  int ZoomActive = 0;      // the zoom overview takes the top of the graph area
+  std::atomic<int> MarkerColumn{0};    // left edge of the trace graph (room for the position markers)
+  std::atomic<int> GraphWidthPx{416};  // plot area of the trace graph
+  std::atomic<int> GraphHeightPx{345};
+  std::atomic<int> ZoomActive{0};      // the zoom overview takes the top of the graph area
 };
 extern DisplayLayout Layout;
 

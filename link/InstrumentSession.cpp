@@ -1,6 +1,7 @@
 #include "link/InstrumentSession.h"
 
 #include <algorithm>
+#include <atomic>
 #include <charconv>
 #include <climits>
 #include <cstdio>
@@ -72,6 +73,11 @@ void ConfigureSession(ViSession session) {
 }
 
 }  // namespace
+
+ViSession CurrentSession(const InstrumentSession& instrument) {
+  // atomic_ref of a const object is not C++20; the load does not write.
+  return std::atomic_ref<ViSession>(const_cast<ViSession&>(instrument.session)).load();
+}
 
 std::string_view InstrumentSearchExpression() {
   static const std::string expression = [] {
@@ -167,10 +173,12 @@ void ReopenSession(InstrumentSession& instrument) {
   viFlush(instrument.session, VI_READ_BUF);
   viSetAttribute(instrument.session, VI_ATTR_SUPPRESS_END_EN, VI_FALSE);
   viClose(instrument.session);
+  std::atomic_ref<ViSession>(instrument.session).store(0);
   Delay(kReopenPause);
-  instrument.session = 0;
+  ViSession reopened = 0;
   viOpen(instrument.resourceManager, instrument.resourceDescriptors[kDescriptorSlot], VI_EXCLUSIVE_LOCK, 0,
-         &instrument.session);
+         &reopened);
+  std::atomic_ref<ViSession>(instrument.session).store(reopened);
   CallNotice(&ReopenNotice::hide);
 }
 

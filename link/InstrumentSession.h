@@ -32,6 +32,12 @@ struct InstrumentSession {
 // The program's instrument.
 extern InstrumentSession TheInstrument;
 
+// The session handle for code that does not own the link (the quit question
+// on the user-interface thread): ReopenSession replaces the handle on the
+// acquisition thread, so it is written and read here as one atomic value.
+// Code that owns the link reads `session` directly.
+ViSession CurrentSession(const InstrumentSession& instrument);
+
 // The search expression for a KVX instrument on USB.
 std::string_view InstrumentSearchExpression();
 

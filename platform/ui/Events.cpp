@@ -1,5 +1,6 @@
 #include "platform/ui/Events.h"
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 #include <string>
@@ -80,9 +81,13 @@ int DispatchControlEvent(int panel, int control, int event, int data1, int data2
   if (status < 0) return status;
   if (binding.callback) return binding.callback(panel, control, event, binding.data, data1, data2);
   if (event == EVENT_COMMIT) {
+    // Kept for GetUserEvent only while the panel is a pop-up that waits for
+    // a press; a press elsewhere would otherwise answer a later question.
     Store& store = TheStore();
     std::lock_guard lock(store.mutex);
-    store.userEvents.push_back({EVENT_COMMIT, panel, control});
+    const auto& popups = store.globals.popups;
+    if (std::find(popups.begin(), popups.end(), panel) != popups.end())
+      store.userEvents.push_back({EVENT_COMMIT, panel, control});
   }
   return 0;
 }
@@ -286,6 +291,15 @@ void RegisterCallback(const char* name, PanelCallback callback) {
 void RegisterCallback(const char* name, MenuCallback callback) {
   std::lock_guard lock(TheBindings().mutex);
   TheBindings().menus[name != nullptr ? name : ""] = std::move(callback);
+}
+
+bool CallbackRegistered(CallbackKind kind, const std::string& name) {
+  switch (kind) {
+    case CallbackKind::Control: return static_cast<bool>(Lookup(TheBindings().controls, name));
+    case CallbackKind::Panel: return static_cast<bool>(Lookup(TheBindings().panels, name));
+    case CallbackKind::Menu: return static_cast<bool>(Lookup(TheBindings().menus, name));
+  }
+  return false;
 }
 
 int InstallCtrlCallback(int panel, int control, CtrlCallback callback, void* callbackData) {

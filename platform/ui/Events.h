@@ -1,6 +1,8 @@
 // Callbacks, the event loop and user events.
 #pragma once
 
+#include <string>
+
 #include "platform/ui/UiConstants.h"
 
 // Binds callback names of the panel file to functions; a name may be registered
@@ -8,6 +10,9 @@
 void RegisterCallback(const char* name, CtrlCallback callback);
 void RegisterCallback(const char* name, PanelCallback callback);
 void RegisterCallback(const char* name, MenuCallback callback);
+// Whether a callback name of the panel file is bound to a function.
+enum class CallbackKind { Control, Panel, Menu };
+bool CallbackRegistered(CallbackKind kind, const std::string& name);
 
 int InstallCtrlCallback(int panel, int control, CtrlCallback callback, void* callbackData);
 int InstallPanelCallback(int panel, PanelCallback callback, void* callbackData);

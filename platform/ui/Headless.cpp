@@ -1,6 +1,7 @@
 #include "platform/ui/Headless.h"
 
 #include <algorithm>
+#include <cstdio>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -8,6 +9,7 @@
 #include <filesystem>
 #include <map>
 #include <mutex>
+#include <thread>
 
 #include "platform/ui/Controls.h"
 #include "platform/ui/Graphs.h"
@@ -29,23 +31,48 @@ struct GraphScreen {
 
 class HeadlessFrontend final : public Frontend {
  public:
-  void Wake(bool urgent) override {
-    if (urgent) Flush();
+  HeadlessFrontend() {
+    thread_ = std::thread([this] { Loop(); });
+    uiThreadId_ = thread_.get_id();
   }
-  bool IsUiThread() const override { return true; }
-  void ProcessDrawEvents() override { Flush(); }
+  ~HeadlessFrontend() override {
+    {
+      std::lock_guard lock(mutex_);
+      stopping_ = true;
+      abandon_ = true;
+      signal_.notify_all();
+    }
+    if (std::this_thread::get_id() == thread_.get_id()) thread_.detach();
+    else thread_.join();
+  }
+
+  // Like Qt's queued synchronisation: one pending at a time, from any thread.
+  void Wake(bool urgent) override {
+    if (urgent) {
+      if (!syncPending_.exchange(true)) PostDeferredCall([this] { Flush(); });
+    } else if (!delayedPending_.exchange(true)) {
+      PostDeferredCall([this] { Flush(); });  // delayed drawing: after what is queued now
+    }
+  }
+  bool IsUiThread() const override { return std::this_thread::get_id() == uiThreadId_; }
+  void ProcessDrawEvents() override {
+    if (IsUiThread()) Flush();
+    else Wake(true);
+  }
 
   int RunUserInterface() override {
+    if (!IsUiThread()) return UIE_NOT_ON_UI_THREAD;
+    std::unique_lock lock(mutex_);
     for (;;) {
-      std::unique_lock lock(mutex_);
       if (quit_) {
         quit_ = false;
         return quitCode_;
       }
-      if (posted_.empty() && !postedSignal.wait_for(lock, IdleTimeout(), [&] { return quit_ || !posted_.empty(); }))
+      if (posted_.empty() &&
+          !signal_.wait_for(lock, IdleTimeout(), [&] { return quit_ || abandon_ || !posted_.empty(); }))
         return -1;  // nothing happened for the idle timeout: give up rather than hang
-      if (quit_) continue;
-      RunOnePosted(lock);
+      if (abandon_) return -1;
+      if (!quit_) RunOnePosted(lock);
     }
   }
 
@@ -53,55 +80,80 @@ class HeadlessFrontend final : public Frontend {
     std::lock_guard lock(mutex_);
     quit_ = true;
     quitCode_ = code;
-    postedSignal.notify_all();
+    signal_.notify_all();
   }
 
   bool PumpEvents(bool wait) override {
+    if (!IsUiThread()) return false;
     std::unique_lock lock(mutex_);
-    if (!posted_.empty()) {
-      while (!posted_.empty()) RunOnePosted(lock);
-      return true;
+    for (;;) {
+      if (!posted_.empty()) {
+        while (!posted_.empty()) RunOnePosted(lock);
+        return true;
+      }
+      if (!answers_.empty() && answers_.front().kind == headless::Answer::Action) {
+        RunAction(lock);
+        return true;
+      }
+      if (!answers_.empty() && answers_.front().kind == headless::Answer::Press) {
+        const headless::Answer press = answers_.front();
+        answers_.pop_front();
+        lock.unlock();
+        UserCommit(press.panel != 0 ? press.panel : TopPopup(), press.number);
+        return true;
+      }
+      if (!wait || abandon_) return false;
+      if (!answers_.empty()) {
+        ReportUnanswered(lock, "a press on a pop-up (the next scripted answer is for another pop-up)");
+        return false;
+      }
+      if (!signal_.wait_for(lock, IdleTimeout(), [&] { return abandon_ || !posted_.empty() || !answers_.empty(); })) {
+        ReportUnanswered(lock, "a press on a pop-up");
+        return false;
+      }
     }
-    if (!answers_.empty() && answers_.front().kind == headless::Answer::Press) {
-      const headless::Answer press = answers_.front();
-      answers_.pop_front();
-      lock.unlock();
-      const int panel = press.panel != 0 ? press.panel : TopPopup();
-      UserCommit(panel, press.number);
-      return true;
-    }
-    if (!wait || !postedSignal.wait_for(lock, IdleTimeout(), [&] { return !posted_.empty(); })) return false;
-    while (!posted_.empty()) RunOnePosted(lock);
-    return true;
   }
 
   void PostDeferredCall(std::function<void()> call) override {
     std::lock_guard lock(mutex_);
     posted_.push_back(std::move(call));
-    postedSignal.notify_all();
+    signal_.notify_all();
   }
 
+  // A message box only has OK: the user reads it and presses it. What was
+  // queued meanwhile runs first, as in the modal loop of a real box.
   int MessagePopup(const std::string& title, const std::string& text) override {
+    if (!IsUiThread()) {  // nobody waits for the OK: show it later and go on
+      PostDeferredCall([this, title, text] { MessagePopup(title, text); });
+      return 0;
+    }
+    {
+      std::unique_lock lock(mutex_);
+      while (!posted_.empty()) RunOnePosted(lock);
+    }
     Record({headless::PopupRecord::Message, title, text, {"OK"}, 0});
     return 0;
   }
 
   int GenericMessagePopup(const GenericPopupRequest& request) override {
+    if (!IsUiThread()) return UIE_NOT_ON_UI_THREAD;
     const int count = static_cast<int>(request.buttons.size());
-    int result = request.enterButton;
-    if (auto answer = TakeAnswer({headless::Answer::Button, headless::Answer::Enter, headless::Answer::Escape})) {
-      if (answer->kind == headless::Answer::Escape) result = request.escapeButton;
-      else if (answer->kind == headless::Answer::Button && answer->number >= 1 && answer->number <= count)
-        result = answer->number;
-    }
+    int result = request.escapeButton;
+    const auto answer = ModalWait("the question \"" + request.title + "\": \"" + request.text + "\"",
+                                  {headless::Answer::Button, headless::Answer::Enter, headless::Answer::Escape});
+    if (answer && answer->kind == headless::Answer::Enter) result = request.enterButton;
+    if (answer && answer->kind == headless::Answer::Button && answer->number >= 1 && answer->number <= count)
+      result = answer->number;
     Record({headless::PopupRecord::Question, request.title, request.text, request.buttons, result});
     return result;
   }
 
   int FileSelectPopup(const FileSelectRequest& request, std::string* path) override {
+    if (!IsUiThread()) return UIE_NOT_ON_UI_THREAD;
     int result = VAL_NO_FILE_SELECTED;
-    const auto answer = TakeAnswer({headless::Answer::File, headless::Answer::Cancel, headless::Answer::Enter,
-                                    headless::Answer::Escape});
+    const auto answer = ModalWait("the file dialog \"" + request.title + "\"",
+                                  {headless::Answer::File, headless::Answer::Cancel, headless::Answer::Enter,
+                                   headless::Answer::Escape});
     std::string chosen;
     if (answer && answer->kind == headless::Answer::File) chosen = answer->path;
     if (answer && answer->kind == headless::Answer::Enter &&
@@ -131,6 +183,7 @@ class HeadlessFrontend final : public Frontend {
   int MonitorOf(int) override { return 1; }
 
   int PrintReport(const PrintRequest& request) override {
+    if (!IsUiThread()) return kNIReportErrNotOnUiThread;
     headless::Printer printer;
     const int status = ChoosePrinter(request.printer, &printer);
     if (status < 0) return status;
@@ -152,25 +205,43 @@ class HeadlessFrontend final : public Frontend {
   }
 
   // ---- test side
-  std::mutex mutex_;
-  std::condition_variable postedSignal;
-  std::deque<std::function<void()>> posted_;
-  std::deque<headless::Answer> answers_;
-  std::vector<headless::PopupRecord> popups_;
-  std::map<Key, GraphScreen> screen_;
-  std::optional<Bitmap> clipboard_;
-  MonitorInfo monitor_;
-  std::vector<headless::Printer> printers_ = DefaultPrinters();
-  std::vector<headless::PrintedReport> printed_;
-  double idleTimeoutSeconds_ = 10.0;
-  bool quit_ = false;
-  int quitCode_ = 0;
+  std::thread::id UiThread() const { return uiThreadId_; }
 
+  void RunAndWait(const std::function<void()>& action) {
+    if (IsUiThread()) return action();
+    std::mutex doneMutex;
+    std::condition_variable doneSignal;
+    bool done = false;
+    PostDeferredCall([&] {
+      action();
+      std::lock_guard lock(doneMutex);
+      done = true;
+      doneSignal.notify_all();
+    });
+    std::unique_lock lock(doneMutex);
+    doneSignal.wait(lock, [&] { return done; });
+  }
+
+  bool WaitForOpenQuestions(int count, double seconds) {
+    std::unique_lock lock(mutex_);
+    return signal_.wait_for(lock, std::chrono::duration<double>(seconds),
+                            [&] { return static_cast<int>(openQuestions_.size()) >= count; });
+  }
+
+  // Gives up any modal wait and lets the thread finish what is queued.
   void ResetState() {
+    {
+      std::lock_guard lock(mutex_);
+      abandon_ = true;
+      signal_.notify_all();
+    }
+    RunAndWait([] {});
     std::lock_guard lock(mutex_);
+    abandon_ = false;
     posted_.clear();
     answers_.clear();
     popups_.clear();
+    openQuestions_.clear();
     screen_.clear();
     clipboard_.reset();
     monitor_ = MonitorInfo{};
@@ -181,8 +252,92 @@ class HeadlessFrontend final : public Frontend {
     quitCode_ = 0;
   }
 
+  std::mutex mutex_;
+  std::condition_variable signal_;  // posted calls, answers, quit and open questions
+  std::deque<std::function<void()>> posted_;
+  std::deque<headless::Answer> answers_;
+  std::vector<headless::PopupRecord> popups_;
+  std::vector<std::string> openQuestions_;
+  std::map<Key, GraphScreen> screen_;
+  std::optional<Bitmap> clipboard_;
+  MonitorInfo monitor_;
+  std::vector<headless::Printer> printers_ = DefaultPrinters();
+  std::vector<headless::PrintedReport> printed_;
+  std::function<void(const std::string&)> unanswered_ = PrintUnanswered;
+  double idleTimeoutSeconds_ = 10.0;
+  bool quit_ = false;
+  int quitCode_ = 0;
+  bool abandon_ = false;  // Reset: modal waits give up
+  bool stopping_ = false;
+
  private:
   static std::vector<headless::Printer> DefaultPrinters() { return {headless::Printer{"Headless printer"}}; }
+
+  static void PrintUnanswered(const std::string& what) {
+    std::fprintf(stderr, "headless: nobody answered %s\n", what.c_str());
+  }
+
+  // The user-interface thread: runs what is posted until the front-end goes.
+  void Loop() {
+    std::unique_lock lock(mutex_);
+    for (;;) {
+      signal_.wait(lock, [&] { return stopping_ || !posted_.empty(); });
+      if (stopping_) return;
+      RunOnePosted(lock);
+    }
+  }
+
+  // The modal loop of a question: what arrives meanwhile (posted calls,
+  // scripted actions) runs until its answer comes.
+  std::optional<headless::Answer> ModalWait(const std::string& what,
+                                            std::initializer_list<headless::Answer::Kind> suitable) {
+    std::unique_lock lock(mutex_);
+    openQuestions_.push_back(what);
+    signal_.notify_all();
+    std::optional<headless::Answer> answer;
+    for (;;) {
+      if (abandon_) break;
+      if (!posted_.empty()) {
+        RunOnePosted(lock);
+        continue;
+      }
+      if (!answers_.empty() && answers_.front().kind == headless::Answer::Action) {
+        RunAction(lock);
+        continue;
+      }
+      if (!answers_.empty()) {
+        if (std::find(suitable.begin(), suitable.end(), answers_.front().kind) != suitable.end()) {
+          answer = std::move(answers_.front());
+          answers_.pop_front();
+        } else {
+          ReportUnanswered(lock, what + " (the next scripted answer is for another pop-up)");
+        }
+        break;
+      }
+      if (!signal_.wait_for(lock, IdleTimeout(), [&] { return abandon_ || !posted_.empty() || !answers_.empty(); })) {
+        ReportUnanswered(lock, what);
+        break;
+      }
+    }
+    openQuestions_.pop_back();
+    return answer;
+  }
+
+  void ReportUnanswered(std::unique_lock<std::mutex>& lock, const std::string& what) {
+    const auto report = unanswered_;
+    lock.unlock();
+    if (report) report(what);
+    lock.lock();
+  }
+
+  // Takes the scripted action at the front and does it (the lock is released meanwhile).
+  void RunAction(std::unique_lock<std::mutex>& lock) {
+    const std::function<void()> action = std::move(answers_.front().action);
+    answers_.pop_front();
+    lock.unlock();
+    if (action) action();
+    lock.lock();
+  }
 
   // The named printer, the default one for an empty name, or a PDF file (A4).
   int ChoosePrinter(const std::string& name, headless::Printer* chosen) {
@@ -206,7 +361,6 @@ class HeadlessFrontend final : public Frontend {
     Record({headless::PopupRecord::PrintDialog, "Print", printer, {}, print ? 1 : 0});
     return print;
   }
-
   static int LayOut(const PrintRequest& request, const headless::Printer& printer, headless::PrintedReport* printed) {
     const bool landscape = request.settings.orientation == kNIReportLandscape;
     const double width = landscape ? printer.paperHeight : printer.paperWidth;
@@ -273,6 +427,8 @@ class HeadlessFrontend final : public Frontend {
 
   // Mirrors pending changes onto the headless "screen": the plots each graph shows.
   void Flush() {
+    syncPending_ = false;
+    delayedPending_ = false;
     std::map<Key, std::optional<GraphScreen>> seen;
     {
       Store& store = TheStore();
@@ -305,6 +461,11 @@ class HeadlessFrontend final : public Frontend {
       shown = *now;
     }
   }
+
+  std::atomic<bool> syncPending_{false};
+  std::atomic<bool> delayedPending_{false};
+  std::atomic<std::thread::id> uiThreadId_{};
+  std::thread thread_;  // last: it starts with everything above in place
 };
 
 HeadlessFrontend& TheHeadless() {
@@ -332,6 +493,7 @@ namespace headless {
 void Use() { InstallFrontend(nullptr); }
 
 void Reset() {
+  TheHeadless().ResetState();
   {
     Store& store = TheStore();
     std::lock_guard lock(store.mutex);
@@ -341,22 +503,34 @@ void Reset() {
   ResetToolbars();
   ResetReports();
   ResetBindings();
-  TheHeadless().ResetState();
 }
 
-int Commit(int panel, int control) { return UserCommit(panel, control); }
-int SetValue(int panel, int control, double value) { return UserSetNumber(panel, control, value); }
-int SetValue(int panel, int control, const std::string& text) { return UserSetText(panel, control, text); }
-int SelectIndex(int panel, int control, int index) { return UserSelectIndex(panel, control, index); }
-int KeyPress(int panel, int key) { return UserKeyPress(panel, key); }
-int LeftClick(int panel, int control, int x, int y) { return UserLeftClick(panel, control, x, y); }
-int Focus(int panel, int control) { return UserFocus(panel, control); }
-int Close(int panel) { return UserClose(panel); }
-int Resize(int panel, int height, int width) { return UserResize(panel, height, width); }
-int ChooseMenuItem(int menuBar, int item) { return UserChooseMenuItem(menuBar, item); }
-int EndTask() { return DispatchMainEvent(EVENT_END_TASK, 0, 0); }
+std::thread::id UiThreadId() { return TheHeadless().UiThread(); }
+void Run(const std::function<void()>& action) { TheHeadless().RunAndWait(action); }
+void Post(std::function<void()> action) { TheHeadless().PostDeferredCall(std::move(action)); }
+void Sync() { TheHeadless().RunAndWait([] {}); }
+bool WaitForOpenQuestions(int count, double seconds) { return TheHeadless().WaitForOpenQuestions(count, seconds); }
 
-int DragMarker(int panel, int control, int top, int left, int steps) {
+std::vector<std::string> OpenQuestions() {
+  std::lock_guard lock(TheHeadless().mutex_);
+  return TheHeadless().openQuestions_;
+}
+
+void OnUnansweredQuestion(std::function<void(const std::string&)> report) {
+  std::lock_guard lock(TheHeadless().mutex_);
+  TheHeadless().unanswered_ = std::move(report);
+}
+
+namespace {
+
+// A user action, handled on the user-interface thread while the test waits.
+int AsUser(const std::function<int()>& action) {
+  int result = 0;
+  Run([&] { result = action(); });
+  return result;
+}
+
+int DragMarkerNow(int panel, int control, int top, int left, int steps) {
   int startTop = 0, startLeft = 0;
   int status = GetCtrlAttribute(panel, control, ATTR_TOP, &startTop);
   if (status < 0) return status;
@@ -371,7 +545,7 @@ int DragMarker(int panel, int control, int top, int left, int steps) {
   return status;
 }
 
-int DragCursor(int panel, int control, int cursor, double x, double y, int steps) {
+int DragCursorNow(int panel, int control, int cursor, double x, double y, int steps) {
   double startX = 0, startY = 0;
   int status = GetGraphCursor(panel, control, cursor, &startX, &startY);
   if (status < 0) return status;
@@ -385,16 +559,63 @@ int DragCursor(int panel, int control, int cursor, double x, double y, int steps
   return status;
 }
 
+}  // namespace
+
+int Commit(int panel, int control) {
+  return AsUser([=] { return UserCommit(panel, control); });
+}
+int SetValue(int panel, int control, double value) {
+  return AsUser([=] { return UserSetNumber(panel, control, value); });
+}
+int SetValue(int panel, int control, const std::string& text) {
+  return AsUser([=, &text] { return UserSetText(panel, control, text); });
+}
+int SelectIndex(int panel, int control, int index) {
+  return AsUser([=] { return UserSelectIndex(panel, control, index); });
+}
+int KeyPress(int panel, int key) {
+  return AsUser([=] { return UserKeyPress(panel, key); });
+}
+int LeftClick(int panel, int control, int x, int y) {
+  return AsUser([=] { return UserLeftClick(panel, control, x, y); });
+}
+int Focus(int panel, int control) {
+  return AsUser([=] { return UserFocus(panel, control); });
+}
+int Close(int panel) {
+  return AsUser([=] { return UserClose(panel); });
+}
+int Resize(int panel, int height, int width) {
+  return AsUser([=] { return UserResize(panel, height, width); });
+}
+int ChooseMenuItem(int menuBar, int item) {
+  return AsUser([=] { return UserChooseMenuItem(menuBar, item); });
+}
+int EndTask() {
+  return AsUser([] { return DispatchMainEvent(EVENT_END_TASK, 0, 0); });
+}
+
+int DragMarker(int panel, int control, int top, int left, int steps) {
+  return AsUser([=] { return DragMarkerNow(panel, control, top, left, steps); });
+}
+
+int DragCursor(int panel, int control, int cursor, double x, double y, int steps) {
+  return AsUser([=] { return DragCursorNow(panel, control, cursor, x, y, steps); });
+}
+
 int ClickToolbarItem(int toolbar, int item) {
-  int control = 0;
-  const int status = Toolbar_GetItemAttribute(toolbar, item, kToolbarAttrCtrlId, &control);
-  if (status < 0) return status;
-  return UserCommit(Toolbar_GetPanel(toolbar), control);
+  return AsUser([=] {
+    int control = 0;
+    const int status = Toolbar_GetItemAttribute(toolbar, item, kToolbarAttrCtrlId, &control);
+    if (status < 0) return status;
+    return UserCommit(Toolbar_GetPanel(toolbar), control);
+  });
 }
 
 void QueueAnswer(const Answer& answer) {
   std::lock_guard lock(TheHeadless().mutex_);
   TheHeadless().answers_.push_back(answer);
+  TheHeadless().signal_.notify_all();
 }
 
 std::size_t PendingAnswers() {

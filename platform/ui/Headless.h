@@ -1,11 +1,15 @@
 // The headless front-end: no windows. Tests act as the user here (inject
 // events, answer pop-ups from a script) and inspect what would be on screen.
-// Events are delivered on the calling thread, which plays the user-interface thread.
+// As with Qt, a user-interface thread of its own runs the callbacks, the
+// pop-ups' modal waits and the mirroring of the model; the test's thread acts
+// on it the way the user would, and waits for each action to be handled.
 #pragma once
 
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/ui/UiConstants.h"
@@ -15,10 +19,31 @@ namespace headless {
 // Installs the headless front-end (the default when no other is installed).
 void Use();
 // Discards every panel, menu bar, toolbar, bitmap, callback binding, scripted
-// answer and record: a fresh start for the next test.
+// answer and record: a fresh start for the next test. A pop-up still waiting
+// for an answer is given up first.
 void Reset();
 
-// ---- the user acts
+// ---- the user-interface thread
+std::thread::id UiThreadId();
+// Runs `action` there and waits for it to return (at once when called there).
+// The program's own entry points (start-up, quit) are run this way.
+void Run(const std::function<void()>& action);
+// Queues `action` there and returns at once: an event that arrives while the
+// test goes on, e.g. while a question is open.
+void Post(std::function<void()> action);
+// Waits until everything queued there so far has been handled and drawn.
+void Sync();
+// Waits (real time, at most `seconds`) until `count` questions or file
+// dialogs are open at once; false when they did not open.
+bool WaitForOpenQuestions(int count, double seconds = 10.0);
+// The titles of the questions and file dialogs open now, the innermost last.
+std::vector<std::string> OpenQuestions();
+// What happens to a question, file dialog or wait for a press that the script
+// does not answer: `report` is told which one (the default prints it on
+// stderr), and the pop-up gets its Escape answer.
+void OnUnansweredQuestion(std::function<void(const std::string& what)> report);
+
+// ---- the user acts (each waits until the user-interface thread handled it)
 int Commit(int panel, int control);                               // button press, Enter
 int SetValue(int panel, int control, double value);               // VAL_CHANGED then COMMIT
 int SetValue(int panel, int control, const std::string& text);
@@ -36,20 +61,26 @@ int ChooseMenuItem(int menuBar, int item);
 int ClickToolbarItem(int toolbar, int item);
 int EndTask();                                                    // the session asks the program to end
 
-// ---- scripted answers, taken in order by the pop-ups and GetUserEvent
+// ---- scripted answers, taken in order by the pop-ups and GetUserEvent. A
+// question waits for its answer (real time, the idle timeout); one that the
+// script does not answer is reported (OnUnansweredQuestion).
 struct Answer {
-  enum Kind { Button, Enter, Escape, File, Cancel, Press } kind = Enter;
+  enum Kind { Button, Enter, Escape, File, Cancel, Press, Action } kind = Enter;
   int number = 0;        // Button: 1-based; Press: control id
   std::string path;      // File
   int panel = 0;         // Press: panel handle, 0 = the top pop-up
+  std::function<void()> action;  // Action: done while the next question is open
 };
 void QueueAnswer(const Answer& answer);
-inline void AnswerButton(int number) { QueueAnswer({Answer::Button, number, {}, 0}); }
-inline void AnswerEnter() { QueueAnswer({Answer::Enter, 0, {}, 0}); }
-inline void AnswerEscape() { QueueAnswer({Answer::Escape, 0, {}, 0}); }
-inline void AnswerFile(const std::string& path) { QueueAnswer({Answer::File, 0, path, 0}); }
-inline void AnswerCancel() { QueueAnswer({Answer::Cancel, 0, {}, 0}); }
-inline void AnswerPress(int control, int panel = 0) { QueueAnswer({Answer::Press, control, {}, panel}); }
+inline void AnswerButton(int number) { QueueAnswer({Answer::Button, number, {}, 0, {}}); }
+inline void AnswerEnter() { QueueAnswer({Answer::Enter, 0, {}, 0, {}}); }
+inline void AnswerEscape() { QueueAnswer({Answer::Escape, 0, {}, 0, {}}); }
+inline void AnswerFile(const std::string& path) { QueueAnswer({Answer::File, 0, path, 0, {}}); }
+inline void AnswerCancel() { QueueAnswer({Answer::Cancel, 0, {}, 0, {}}); }
+inline void AnswerPress(int control, int panel = 0) { QueueAnswer({Answer::Press, control, {}, panel, {}}); }
+// Something the user (or the system) does while the next question, file
+// dialog or wait for a press is open, before it is answered.
+inline void WhileOpen(std::function<void()> action) { QueueAnswer({Answer::Action, 0, {}, 0, std::move(action)}); }
 std::size_t PendingAnswers();
 
 // ---- what was shown
@@ -114,8 +145,9 @@ std::vector<PrintedReport> PrintedReports();
 
 // Monitor reported by GetMonitorAttribute.
 void SetMonitorSize(int height, int width);
-// Bounds RunUserInterface and waiting GetUserEvent: give up after `seconds`
-// without an event (so a test never hangs).
+// Bounds RunUserInterface, waiting GetUserEvent and a question's wait for its
+// answer: give up after `seconds` (real time) without an event, so a test
+// never hangs.
 void SetIdleTimeout(double seconds);
 
 }  // namespace headless

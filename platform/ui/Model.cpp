@@ -63,9 +63,14 @@ void Store::ErasePanel(int panel) {
   }
   panels.erase(panel);
   std::erase(globals.popups, panel);
+  ForgetUserEvents(panel);
   if (globals.activePanel == panel) globals.activePanel = 0;
   MarkPanel(panel);
   MarkGlobals();
+}
+
+void Store::ForgetUserEvents(int panel) {
+  std::erase_if(userEvents, [panel](const UserEvent& event) { return event.panel == panel; });
 }
 
 void Store::Clear() {

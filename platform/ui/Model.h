@@ -216,6 +216,8 @@ class Store {
   ChangeSet TakeChanges();
   // Removes a panel, its children and its pop-up entry. Caller holds the mutex.
   void ErasePanel(int panel);
+  // Drops the presses a pop-up panel left for GetUserEvent. Caller holds the mutex.
+  void ForgetUserEvents(int panel);
   void Clear();
 };
 

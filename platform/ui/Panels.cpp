@@ -91,6 +91,7 @@ int HidePanel(int panel) {
   if (status < 0) return status;
   return ChangeGlobals([panel](Store& store) {
     std::erase(store.globals.popups, panel);
+    store.ForgetUserEvents(panel);
     return 0;
   });
 }
@@ -221,6 +222,7 @@ int RemovePopup(int removeAll) {
         target->popup = false;
         store.MarkPanel(panel);
       }
+      store.ForgetUserEvents(panel);
       if (store.globals.activePanel == panel) store.globals.activePanel = popups.empty() ? 0 : popups.back();
       if (removeAll == 0) break;
     }

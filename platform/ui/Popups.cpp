@@ -18,6 +18,7 @@ int GenericMessagePopup(const char* title, const char* message, const char* butt
     request.buttons.emplace_back(button);
   }
   if (request.buttons.empty()) return UIE_INVALID_VALUE;
+  if (!CurrentFrontend().IsUiThread()) return UIE_NOT_ON_UI_THREAD;
   const int count = static_cast<int>(request.buttons.size());
   request.enterButton = enterButton >= 1 && enterButton <= count ? enterButton : 1;
   request.escapeButton = escapeButton >= 1 && escapeButton <= count ? escapeButton : count;
@@ -28,6 +29,7 @@ int FileSelectPopup(const char* defaultDirectory, const char* defaultFileSpec, c
                     const char* title, int buttonLabel, int restrictDirectory, int restrictExtension, int allowCancel,
                     int allowMakeDirectory, std::string* pathName) {
   if (pathName == nullptr) return UIE_NULL_POINTER;
+  if (!CurrentFrontend().IsUiThread()) return UIE_NOT_ON_UI_THREAD;
   FileSelectRequest request;
   request.defaultDirectory = defaultDirectory != nullptr ? defaultDirectory : "";
   request.defaultFileSpec = defaultFileSpec != nullptr ? defaultFileSpec : "";

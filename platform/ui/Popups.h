@@ -1,5 +1,9 @@
 // Message boxes, questions and the file dialog. They wait for the user's
-// answer on the user-interface thread.
+// answer on the user-interface thread. Another thread never waits for the
+// user-interface thread: a message box asked from there is shown later and
+// returns at once; a question or a file dialog is refused with
+// UIE_NOT_ON_UI_THREAD (the user-interface thread may itself be waiting for
+// the caller, for the instrument link or at quit).
 #pragma once
 
 #include <string>

@@ -244,6 +244,7 @@ int NIReport_NewPage(NIReportHandle report) {
 }
 
 int NIReport_Print(NIReportHandle report, const char* printerName) {
+  if (!CurrentFrontend().IsUiThread()) return kNIReportErrNotOnUiThread;
   PrintRequest request;
   const int status = WithReport(report, [&request](Report& target) {
     request.settings = target.settings;
@@ -264,6 +265,7 @@ int NIReport_Discard(NIReportHandle report) {
 
 int NIReport_GetPrinters(std::string* defaultPrinter, std::vector<std::string>* printers) {
   if (defaultPrinter == nullptr || printers == nullptr) return kNIReportErrInvalidValue;
+  if (!CurrentFrontend().IsUiThread()) return kNIReportErrNotOnUiThread;
   *printers = CurrentFrontend().Printers(defaultPrinter);
   return 0;
 }

@@ -20,6 +20,7 @@ inline constexpr int kNIReportErrPrinterNotFound = -8;
 inline constexpr int kNIReportErrPrintFailed = -9;      // the printer or the output file refused the job
 inline constexpr int kNIReportErrCancelled = -10;       // the user cancelled the print dialog
 inline constexpr int kNIReportErrEmpty = -11;           // nothing to print
+inline constexpr int kNIReportErrNotOnUiThread = -12;   // printing is the user-interface thread's, never waited for
 
 // Report attributes (NIReport_SetReportAttribute). Margins are in inches.
 inline constexpr int kNIReportAttrOrientation = 1;   // int: kNIReportPortrait or kNIReportLandscape
@@ -64,6 +65,8 @@ int NIReport_NewPage(NIReportHandle report);
 // Prints every page that holds a picture. An empty printer name is the default
 // printer; a name ending in ".pdf" is a PDF file written instead of printing.
 // kNIReportErrMarginsTooSmall when the printer cannot print that near the edge.
+// Printing and the printer list belong to the user-interface thread: another
+// thread gets kNIReportErrNotOnUiThread.
 int NIReport_Print(NIReportHandle report, const char* printerName);
 int NIReport_Discard(NIReportHandle report);
 // The printers the system knows and its default one (empty when there is none).

@@ -20,6 +20,8 @@ bool WithinField(const char* text, std::size_t size) { return std::memchr(text, 
 void CheckRect(const PanelRect& rect, MonitorSize monitor) {
   Require(rect.top >= 20 && rect.top <= std::max(20, monitor.height));
   Require(rect.left >= 0 && rect.left <= std::max(0, monitor.width - 20));
+  Require(rect.height >= 0 && rect.height <= std::max(0, monitor.height));
+  Require(rect.width >= 0 && rect.width <= std::max(0, monitor.width));
 }
 
 void CheckState(const PreferencesState& state, MonitorSize monitor) {

@@ -121,12 +121,17 @@ TEST(PreferencesTest, RememberedWindowsAreClampedToTheMonitor) {
   const PreferencesState state = LoadBytes(PreferencesFileOf(block), SetupFileOf(SampleSetup()));
   ASSERT_TRUE(state.blockLoaded);
   EXPECT_TRUE(SameRect(state.block.mainPanelRect, {20, 1900, 580, 720}));
-  EXPECT_TRUE(SameRect(state.block.xyPanelRect, {1080, 0, -3, 100000}));
+  EXPECT_TRUE(SameRect(state.block.xyPanelRect, {1080, 0, 0, 1920})) << "sizes are bounded by the monitor";
   EXPECT_TRUE(SameRect(state.block.spareRect, {20, 1900, 1, 1}));
 
   // A monitor that makes no sense still leaves the window's corner on screen.
   const PreferencesState tiny = LoadBytes(PreferencesFileOf(block), std::nullopt, StateInMemory(), {0, 0});
-  EXPECT_TRUE(SameRect(tiny.block.mainPanelRect, {20, 0, 580, 720}));
+  EXPECT_TRUE(SameRect(tiny.block.mainPanelRect, {20, 0, 0, 0}));
+
+  // Sizes a damaged file could hold never reach the layout's arithmetic.
+  block.mainPanelRect = {100, 100, INT32_MAX, INT32_MIN};
+  const PreferencesState huge = LoadBytes(PreferencesFileOf(block), SetupFileOf(SampleSetup()));
+  EXPECT_TRUE(SameRect(huge.block.mainPanelRect, {100, 100, 1080, 0}));
 }
 
 TEST(PreferencesTest, FreshApplicationDirectoryStartsFromTheDefaultsWithTheStartChanges) {
@@ -162,31 +167,48 @@ TEST(PreferencesTest, DamagedPreferencesFileIsReportedAndTheSetupFileStillRead) 
   const Bytes good = PreferencesFileOf(SampleBlock());
   Bytes noMark = good;
   noMark[18] = '*';
-  Bytes wrongFooter = good;
-  wrongFooter[good.size() - 2] = 'X';
-  Bytes longer = good;
-  longer.push_back('\n');
   Bytes markTooLate = good;
   markTooLate.insert(markTooLate.begin(), 30, ' ');
+  const std::size_t dataEnd = 25 + 704 + 20000 + 60;
   Bytes random(good.size());
   for (std::size_t i = 0; i < random.size(); ++i) random[i] = static_cast<std::uint8_t>(i * 131 + 7);
-  const Bytes damaged[] = {{},         Bytes(good.begin(), good.begin() + 25), Bytes(good.begin(), good.end() - 1),
-                           longer,     noMark,                                 wrongFooter,
-                           markTooLate, random};
+  const Bytes damaged[] = {{},     Bytes(good.begin(), good.begin() + 25), Bytes(good.begin(), good.begin() + dataEnd - 1),
+                           noMark, markTooLate,                            random};
 
   const InstrumentSetup onDisk = SampleSetup();
   for (const Bytes& file : damaged) {
     MessageLog log;
-    const PreferencesState state = LoadBytes(file, SetupFileOf(onDisk));
+    PreferencesState before = StateInMemory();
+    before.block.PersistenceOn = 1;
+    const PreferencesState state = LoadBytes(file, SetupFileOf(onDisk), before);
     EXPECT_EQ(log.messages, std::vector{PreferencesMessage::WrongIniFile}) << file.size();
     EXPECT_FALSE(state.blockLoaded);
     EXPECT_TRUE(SameReferences(state.references, ReferenceData{}));
     EXPECT_TRUE(SameRect(state.block.mainPanelRect, kDefaultMainPanelRect));
+    EXPECT_EQ(state.block.PersistenceOn, 1) << "only the references and the windows' places change";
     // The block was not loaded, so the setup file's network fields are taken too.
     InstrumentSetup expected = onDisk;
     expected.ch1LoadedTrace = 0;
     expected.checksum = RecordChecksum(expected);
     EXPECT_EQ(RecordBytes(state.setup), RecordBytes(expected)) << file.size();
+  }
+}
+
+TEST(PreferencesTest, BytesAfterTheThreeBlocksAreNotLookedAt) {
+  const Bytes good = PreferencesFileOf(SampleBlock());
+  Bytes wrongFooter = good;
+  wrongFooter[good.size() - 2] = 'X';
+  Bytes longer = good;
+  longer.insert(longer.end(), 100, 'x');
+  const Bytes loadable[] = {wrongFooter, longer, Bytes(good.begin(), good.end() - 6)};
+  for (const Bytes& file : loadable) {
+    MessageLog log;
+    const PreferencesState state = LoadBytes(file, SetupFileOf(SampleSetup()));
+    EXPECT_TRUE(log.messages.empty()) << file.size();
+    EXPECT_TRUE(state.blockLoaded) << file.size();
+    const PreferencesBlock sample = SampleBlock();
+    EXPECT_EQ(std::memcmp(&state.block, &sample, sizeof sample), 0) << file.size();
+    EXPECT_TRUE(SameReferences(state.references, SampleReferences())) << file.size();
   }
 }
 

@@ -3,111 +3,24 @@
 // question with its "No" and "Yes".
 #include <gtest/gtest.h>
 
-#include <unistd.h>
-
-#include <filesystem>
-#include <fstream>
 #include <algorithm>
-#include <memory>
 #include <numeric>
 #include <string>
 
-#include "app/DefaultSetup.h"
+#include "ProgramTestSupport.h"
 #include "catalogue/MessageCatalogue.h"
-#include "app/Preferences.h"
-#include "app/SetupFile.h"
-#include "app/Startup.h"
-#include "display/AjustTrace.h"
-#include "display/MainPanelHandle.h"
-#include "layout/PanelIds.h"
-#include "link/InstrumentSession.h"
 #include "link/InstrumentSetup.h"
-#include "link/LinkBusy.h"
-#include "platform/ui/Headless.h"
-#include "platform/ui/UserInterface.h"
-#include "platform/visa/Backend.h"
-#include "sim/Instrument.h"
 
 namespace {
 
+using StartupTest = programtest::ProgramTest;
+using programtest::ReadFile;
 namespace fs = std::filesystem;
-
-std::string ReadFile(const fs::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-class StartupTest : public ::testing::Test {
- protected:
-  void SetUp() override {
-    headless::Use();
-    headless::Reset();
-    char pattern[] = "/tmp/orni-startup-XXXXXX";
-    dir_ = mkdtemp(pattern);
-    fs::copy_file(ORNI_PANEL_FILE, dir_ / "ORNIKELVARINLAB.uir");
-    fs::create_directories(dir_ / "rules");
-    fs::copy(fs::path(ORNI_PANEL_FILE).parent_path() / "driver_USB", dir_ / "driver_USB", fs::copy_options::recursive);
-    SetProjectDirOverride(dir_.string());
-    UsbRulesDirectory = (dir_ / "rules").string();
-    visa::ClearInstruments();
-    visa::EnableUsbSearch(false);
-    TheInstrument = InstrumentSession{};
-    Panels = ProgramPanels{};
-    SetCurrentLanguage(0);
-    LinkBusy = 0;
-    BindProgramCallbacks();
-  }
-  void TearDown() override {
-    if (TheInstrument.session != 0) QuitProgram(0);
-    FinishProgram();
-    visa::ClearInstruments();
-    SetProjectDirOverride("");
-    headless::Reset();
-    fs::remove_all(dir_);
-  }
-
-  std::shared_ptr<kvxsim::SimHandle> AddInstrument(int model, std::uint16_t selfTestFailBits = 0) {
-    kvxsim::InstrumentOptions options;
-    options.model = model;
-    options.faults.selfTestFailBits = selfTestFailBits;
-    auto sim = std::make_shared<kvxsim::SimHandle>(options);
-    visa::AddInstrument(sim);
-    return sim;
-  }
-  void WriteFirstRunFile(const std::string& text) { std::ofstream(dir_ / "setupD.7up", std::ios::binary) << text; }
-  // Remembered files whose setup has the given sensitivity indexes.
-  void WritePreferences(int ch1Sensitivity, int ch2Sensitivity) {
-    PreferencesBlock block{};
-    PlaceWindowsByDefault(block);
-    const std::vector<std::uint8_t> preferences = PreferencesFileBytes(block, ReferenceData{});
-    std::ofstream(dir_ / "Ornikelva.okv", std::ios::binary)
-        .write(reinterpret_cast<const char*>(preferences.data()), static_cast<std::streamsize>(preferences.size()));
-    InstrumentSetup setup{};
-    LoadDefaultSetup(setup);
-    setup.ch1VoltsPerDivIndex = static_cast<std::uint16_t>(ch1Sensitivity);
-    setup.ch2VoltsPerDivIndex = static_cast<std::uint16_t>(ch2Sensitivity);
-    const auto bytes = SetupFileBytes(setup);
-    std::ofstream(dir_ / "Ornikelva.okv.CFG", std::ios::binary)
-        .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
-  }
-  bool PopupShown(const std::string& title) {
-    for (const auto& popup : headless::Popups())
-      if (popup.title == title) return true;
-    return false;
-  }
-  int MainPanelVariantMark() {
-    int mark = -1;
-    GetCtrlVal(MainPanelHandle.load(), MainPanel::VariantMark, &mark);
-    return mark;
-  }
-
-  fs::path dir_;
-};
 
 TEST_F(StartupTest, DoneFirstRunStartsStraightInTheRememberedLanguage) {
   WriteFirstRunFile("1\n3\n");
   auto sim = AddInstrument(162);
-  ASSERT_EQ(StartProgram(), 0);
+  ASSERT_EQ(Start(), 0);
   EXPECT_EQ(CurrentLanguage(), 3);
   EXPECT_FALSE(PopupShown(CatalogueText(Msg::InformationTitle, 3))) << "no first-run sequence";
   EXPECT_GT(MainPanelHandle.load(), 0);
@@ -123,7 +36,7 @@ TEST_F(StartupTest, UnfinishedFirstRunAsksForTheLanguageAgain) {
   WriteFirstRunFile("0\n2\n");
   AddInstrument(162);
   headless::AnswerPress(LanguagePanel::FrenchButton);
-  ASSERT_EQ(StartProgram(), 0);
+  ASSERT_EQ(Start(), 0);
   EXPECT_EQ(CurrentLanguage(), 1);
   EXPECT_TRUE(PopupShown(CatalogueText(Msg::InformationTitle, 1)));
   EXPECT_EQ(ReadFile(dir_ / "setupD.7up"), "1\n1\n") << "written when the sequence completes";
@@ -133,7 +46,7 @@ TEST_F(StartupTest, UnfinishedFirstRunAsksForTheLanguageAgain) {
 TEST_F(StartupTest, MissingFirstRunFileIsAFreshInstall) {
   AddInstrument(162);
   headless::AnswerPress(LanguagePanel::ItalianButton);
-  ASSERT_EQ(StartProgram(), 0);
+  ASSERT_EQ(Start(), 0);
   EXPECT_EQ(CurrentLanguage(), 4);
   EXPECT_EQ(ReadFile(dir_ / "setupD.7up"), "1\n4\n");
 }
@@ -141,7 +54,7 @@ TEST_F(StartupTest, MissingFirstRunFileIsAFreshInstall) {
 TEST_F(StartupTest, LanguageSevenStartsInEnglish) {
   WriteFirstRunFile("1\n7\n");
   AddInstrument(162);
-  ASSERT_EQ(StartProgram(), 0);
+  ASSERT_EQ(Start(), 0);
   EXPECT_EQ(CurrentLanguage(), 0);
 }
 
@@ -149,7 +62,7 @@ TEST_F(StartupTest, VariantModelIsMarkedAndLosesItsSmallestRanges) {
   WriteFirstRunFile("1\n0\n");
   WritePreferences(1, 2);
   auto sim = AddInstrument(71);
-  ASSERT_EQ(StartProgram(), 0);
+  ASSERT_EQ(Start(), 0);
   EXPECT_EQ(MainPanelVariantMark(), 1);
   EXPECT_EQ(TheInstrument.modelNumber, 112);
   EXPECT_EQ(TheInstrument.identifiedModelNumber, 71);
@@ -164,7 +77,7 @@ TEST_F(StartupTest, Model162KeepsItsRanges) {
   WriteFirstRunFile("1\n0\n");
   WritePreferences(1, 2);
   AddInstrument(162);
-  ASSERT_EQ(StartProgram(), 0);
+  ASSERT_EQ(Start(), 0);
   EXPECT_EQ(MainPanelVariantMark(), 0);
   EXPECT_EQ(LoadField(ProgramSetup.ch1VoltsPerDivIndex), 1);
   EXPECT_EQ(LoadField(ProgramSetup.ch2VoltsPerDivIndex), 2);
@@ -173,7 +86,7 @@ TEST_F(StartupTest, Model162KeepsItsRanges) {
 TEST_F(StartupTest, FailedSelfTestIsReportedWithItsBits) {
   WriteFirstRunFile("1\n0\n");
   AddInstrument(162, 0x0008);
-  ASSERT_EQ(StartProgram(), 0);
+  ASSERT_EQ(Start(), 0);
   bool reported = false;
   for (const auto& popup : headless::Popups())
     if (popup.title == "Autotest error!") reported = popup.text == "Error n\xB0 0x8";
@@ -182,7 +95,7 @@ TEST_F(StartupTest, FailedSelfTestIsReportedWithItsBits) {
 
 TEST_F(StartupTest, NoInstrumentGivesTheAdviceAndWritesNothing) {
   WriteFirstRunFile("1\n0\n");
-  EXPECT_EQ(StartProgram(), 1);
+  EXPECT_EQ(Start(), 1);
   ASSERT_FALSE(headless::Popups().empty());
   EXPECT_EQ(headless::Popups().back().title, "COMMUNICATION ERROR");
   EXPECT_EQ(headless::Popups().back().text, CatalogueText(Msg::ConnectionFailedAdvice, 0));
@@ -194,8 +107,7 @@ TEST_F(StartupTest, NoInstrumentGivesTheAdviceAndWritesNothing) {
 TEST_F(StartupTest, NoToTheQuitQuestionChangesNothingAndEndTaskAsksToo) {
   WriteFirstRunFile("1\n2\n");
   auto sim = AddInstrument(162);
-  ASSERT_EQ(StartProgram(), 0);
-  InstallMainCallback(MainCallBack, nullptr, 0);
+  ASSERT_EQ(Start(), 0);
   const int mainPanel = MainPanelHandle.load();
   sim->TakeReceived();
 
@@ -233,10 +145,39 @@ TEST_F(StartupTest, NoToTheQuitQuestionChangesNothingAndEndTaskAsksToo) {
 
 namespace {
 
+// The question's wait handles events, so close requests can arrive while it
+// is open: the end of the session, File > Exit and the close box again.
+TEST_F(StartupTest, CloseRequestsWhileTheQuitQuestionIsOpenAskOnceAndQuitOnce) {
+  WriteFirstRunFile("1\n0\n");
+  auto sim = AddInstrument(162);
+  ASSERT_EQ(Start(), 0);
+  const int mainPanel = MainPanelHandle.load();
+  const int menuBar = GetPanelMenuBar(mainPanel);
+  sim->TakeReceived();
+  headless::ClearPopups();
+
+  headless::WhileOpen([] { headless::EndTask(); });
+  headless::WhileOpen([menuBar] { headless::ChooseMenuItem(menuBar, MainMenuBar::ExitItem); });
+  headless::WhileOpen([mainPanel] { headless::Close(mainPanel); });
+  headless::AnswerEnter();
+  headless::Close(mainPanel);
+
+  const auto asked = headless::Popups();
+  ASSERT_EQ(asked.size(), 1u) << "one question";
+  EXPECT_EQ(asked[0].result, 1);
+  EXPECT_EQ(MainPanelHandle.load(), 0);
+  const std::vector<std::uint8_t> sent = sim->TakeReceived();
+  EXPECT_EQ(std::string(sent.begin(), sent.end()), "*RST\rZC:USED 0\r") << "one quit sequence";
+
+  headless::EndTask();  // late: the program is already quitting
+  EXPECT_TRUE(sim->TakeReceived().empty());
+  EXPECT_EQ(headless::Popups().size(), 1u);
+}
+
 TEST_F(StartupTest, SwitchingToGermanRelabelsPanelAndMenus) {
   WriteFirstRunFile("1\n0\n");
   AddInstrument(162);
-  ASSERT_EQ(StartProgram(), 0);
+  ASSERT_EQ(Start(), 0);
   const int menuBar = GetPanelMenuBar(MainPanelHandle.load());
   ASSERT_GT(menuBar, 0);
   std::string text;
@@ -268,7 +209,7 @@ namespace {
 TEST_F(StartupTest, FreshDirectorySendsTheDefaultRecordAsTheLoaderLeavesIt) {
   WriteFirstRunFile("1\n0\n");
   auto sim = AddInstrument(162);
-  ASSERT_EQ(StartProgram(), 0);
+  ASSERT_EQ(Start(), 0);
   InstrumentSetup expected = FreshStartSetup();
   expected.checksum = RecordChecksum(expected);
   SwapSetupByteOrder(&expected);

@@ -212,13 +212,22 @@ TEST_F(EventsTest, PopUpsTakeTheirAnswersFromTheScript) {
   headless::AnswerEscape();
   headless::AnswerButton(2);
   headless::AnswerEscape();
-  MessagePopup("INFORMATION", "Wait 10s, then click 'OK'.\r");  // needs no answer
-  EXPECT_EQ(GenericMessagePopup("WARNING !", "Are you sure?\n", "Yes", "No"), 1);
-  EXPECT_EQ(GenericMessagePopup("WARNING !", "Are you sure?\n", "Yes", "No"), 2);
-  EXPECT_EQ(GenericMessagePopup("Save", "Choose the channel :", "CH1", "CH2"), 2);
-  EXPECT_EQ(GenericMessagePopup("Three", "?", "A", "B", "C"), 3);  // Escape is the last button
-  EXPECT_EQ(GenericMessagePopup("Unscripted", "?", "A", "B"), 1);   // nothing scripted: Enter
-  EXPECT_EQ(GenericMessagePopup("Escape set", "?", "A", "B", "C", 1, 2), 1);
+  std::vector<std::string> unanswered;
+  headless::Run([&] {
+    MessagePopup("INFORMATION", "Wait 10s, then click 'OK'.\r");  // needs no answer
+    EXPECT_EQ(GenericMessagePopup("WARNING !", "Are you sure?\n", "Yes", "No"), 1);
+    EXPECT_EQ(GenericMessagePopup("WARNING !", "Are you sure?\n", "Yes", "No"), 2);
+    EXPECT_EQ(GenericMessagePopup("Save", "Choose the channel :", "CH1", "CH2"), 2);
+    EXPECT_EQ(GenericMessagePopup("Three", "?", "A", "B", "C"), 3);  // Escape is the last button
+    headless::OnUnansweredQuestion([&unanswered](const std::string& what) { unanswered.push_back(what); });
+    headless::SetIdleTimeout(0.05);
+    EXPECT_EQ(GenericMessagePopup("Unscripted", "Sure?", "A", "B"), 2);  // reported, then Escape
+    testsupport::FailOnUnansweredQuestions();
+    headless::AnswerEnter();
+    EXPECT_EQ(GenericMessagePopup("Escape set", "?", "A", "B", "C", 1, 2), 1);
+  });
+  ASSERT_EQ(unanswered.size(), 1u);
+  EXPECT_NE(unanswered[0].find("\"Unscripted\": \"Sure?\""), std::string::npos) << unanswered[0];
   const std::vector<headless::PopupRecord> shown = headless::Popups();
   ASSERT_EQ(shown.size(), 7u);
   EXPECT_EQ(shown[0].kind, headless::PopupRecord::Message);
@@ -229,33 +238,59 @@ TEST_F(EventsTest, PopUpsTakeTheirAnswersFromTheScript) {
 
   std::string path = "unchanged";
   headless::AnswerCancel();
-  EXPECT_EQ(FileSelectPopup(dir_.c_str(), "*.txt", "*.txt", "Save...", VAL_SAVE_BUTTON, 0, 1, 1, 1, &path),
-            VAL_NO_FILE_SELECTED);
-  EXPECT_TRUE(path.empty());
-  headless::AnswerFile((dir_ / "run1.txt").string());
-  EXPECT_EQ(FileSelectPopup(dir_.c_str(), "*.txt", "*.txt", "Save...", VAL_SAVE_BUTTON, 0, 1, 1, 1, &path),
-            VAL_NEW_FILE_SELECTED);
-  EXPECT_EQ(path, (dir_ / "run1.txt").string());
-  headless::AnswerFile((dir_ / "test.uir").string());
-  char fixed[MAX_PATHNAME_LEN];
-  EXPECT_EQ(FileSelectPopup(dir_.c_str(), "*.uir", "*.uir", "Open", VAL_LOAD_BUTTON, 0, 0, 1, 0, fixed),
-            VAL_EXISTING_FILE_SELECTED);
-  EXPECT_EQ(std::string(fixed), (dir_ / "test.uir").string());
-  EXPECT_EQ(headless::Popups().back().title, "Open");
-  EXPECT_EQ(headless::PendingAnswers(), 0u);
+  headless::Run([&] {
+    EXPECT_EQ(FileSelectPopup(dir_.c_str(), "*.txt", "*.txt", "Save...", VAL_SAVE_BUTTON, 0, 1, 1, 1, &path),
+              VAL_NO_FILE_SELECTED);
+    EXPECT_TRUE(path.empty());
+    headless::AnswerFile((dir_ / "run1.txt").string());
+    EXPECT_EQ(FileSelectPopup(dir_.c_str(), "*.txt", "*.txt", "Save...", VAL_SAVE_BUTTON, 0, 1, 1, 1, &path),
+              VAL_NEW_FILE_SELECTED);
+    EXPECT_EQ(path, (dir_ / "run1.txt").string());
+    headless::AnswerFile((dir_ / "test.uir").string());
+    char fixed[MAX_PATHNAME_LEN];
+    EXPECT_EQ(FileSelectPopup(dir_.c_str(), "*.uir", "*.uir", "Open", VAL_LOAD_BUTTON, 0, 0, 1, 0, fixed),
+              VAL_EXISTING_FILE_SELECTED);
+    EXPECT_EQ(std::string(fixed), (dir_ / "test.uir").string());
+    EXPECT_EQ(headless::Popups().back().title, "Open");
+    EXPECT_EQ(headless::PendingAnswers(), 0u);
+  });
 }
 
 TEST_F(EventsTest, GetUserEventReturnsThePressedButtonOfAPopUp) {
   const int choice = LoadPanel(0, "test.uir", kOtherPanel);
   InstallPopup(choice);
   headless::AnswerPress(2);  // the "OK" button, which has no callback
-  int panel = 0, control = 0;
-  EXPECT_EQ(GetUserEvent(1, &panel, &control), EVENT_COMMIT);
-  EXPECT_EQ(panel, choice);
-  EXPECT_EQ(control, 2);
-  EXPECT_EQ(GetUserEvent(0, &panel, &control), 0);  // nothing pending
-  headless::SetIdleTimeout(0.05);
-  EXPECT_EQ(GetUserEvent(1, &panel, &control), UIE_NO_EVENT);  // nothing can come: no hang
+  std::vector<std::string> unanswered;
+  headless::Run([&] {
+    int panel = 0, control = 0;
+    EXPECT_EQ(GetUserEvent(1, &panel, &control), EVENT_COMMIT);
+    EXPECT_EQ(panel, choice);
+    EXPECT_EQ(control, 2);
+    EXPECT_EQ(GetUserEvent(0, &panel, &control), 0);  // nothing pending
+    headless::OnUnansweredQuestion([&unanswered](const std::string& what) { unanswered.push_back(what); });
+    headless::SetIdleTimeout(0.05);
+    EXPECT_EQ(GetUserEvent(1, &panel, &control), UIE_NO_EVENT);  // nothing can come: no hang
+  });
+  EXPECT_EQ(unanswered.size(), 1u) << "a wait for a press nobody scripted is reported";
+}
+
+TEST_F(EventsTest, CommitsOutsideAPopUpDoNotWaitForALaterGetUserEvent) {
+  const int panel = LoadTestPanel();
+  const int choice = LoadPanel(0, "test.uir", kOtherPanel);
+  DisplayPanel(choice);
+  headless::Commit(choice, 2);  // not a pop-up yet: nobody asks for this press
+  headless::Commit(panel, Check);  // no callback either
+  InstallPopup(choice);
+  headless::Run([&] {
+    int eventPanel = 0, control = 0;
+    EXPECT_EQ(GetUserEvent(0, &eventPanel, &control), 0) << "no stale press";
+  });
+  headless::Commit(choice, 2);
+  headless::Run([&] {
+    int eventPanel = 0, control = 0;
+    EXPECT_EQ(GetUserEvent(0, &eventPanel, &control), EVENT_COMMIT);
+    EXPECT_EQ(eventPanel, choice);
+  });
 }
 
 TEST_F(EventsTest, DeferredCallsFromAnotherThreadRunInTheEventLoop) {
@@ -268,8 +303,52 @@ TEST_F(EventsTest, DeferredCallsFromAnotherThreadRunInTheEventLoop) {
     }, &code);
   });
   poster.join();
-  EXPECT_EQ(RunUserInterface(), 7);
-  EXPECT_EQ(ranOn, std::this_thread::get_id());
+  int result = 0;
+  headless::Run([&result] { result = RunUserInterface(); });
+  EXPECT_EQ(result, 7);
+  EXPECT_EQ(ranOn, headless::UiThreadId());
+  EXPECT_NE(ranOn, std::this_thread::get_id());
+}
+
+// Another thread never waits for the user-interface thread: a message box is
+// shown later, a question, a file dialog or printing is refused.
+TEST_F(EventsTest, PopUpsAskedFromAnotherThreadNeverWaitForTheUserInterfaceThread) {
+  std::string path;
+  EXPECT_EQ(GenericMessagePopup("WARNING !", "Sure?", "Yes", "No"), UIE_NOT_ON_UI_THREAD);
+  EXPECT_EQ(FileSelectPopup("", "*.txt", "*.txt", "Save", VAL_SAVE_BUTTON, 0, 1, 1, 1, &path), UIE_NOT_ON_UI_THREAD);
+  EXPECT_EQ(RunUserInterface(), UIE_NOT_ON_UI_THREAD);
+  NIReportHandle report = 0;
+  ASSERT_EQ(NIReport_New(&report), 0);
+  EXPECT_EQ(NIReport_Print(report, ""), kNIReportErrNotOnUiThread);
+  std::string defaultPrinter;
+  std::vector<std::string> printers;
+  EXPECT_EQ(NIReport_GetPrinters(&defaultPrinter, &printers), kNIReportErrNotOnUiThread);
+  NIReport_Discard(report);
+  EXPECT_TRUE(headless::Popups().empty());
+
+  EXPECT_EQ(MessagePopup("COMMUNICATION ERROR", "No dialog with the scope!\n"), 0);
+  headless::Sync();
+  ASSERT_EQ(headless::Popups().size(), 1u);
+  EXPECT_EQ(headless::Popups()[0].text, "No dialog with the scope!\n");
+}
+
+// As in a real modal loop, what arrives while a question is open is handled
+// before the answer: calls posted by other threads and the user's actions.
+TEST_F(EventsTest, AnOpenQuestionHandlesWhatArrivesMeanwhile) {
+  headless::Post([] { GenericMessagePopup("WARNING !", "Quit?", "Yes", "No"); });
+  ASSERT_TRUE(headless::WaitForOpenQuestions(1));
+  EXPECT_EQ(headless::OpenQuestions().size(), 1u);
+  std::thread([] { MessagePopup("COMMUNICATION ERROR", "No dialog with the scope!\n"); }).join();
+  headless::WhileOpen([] { MessagePopup("INFORMATION", "while open"); });
+  headless::AnswerButton(2);
+  headless::Sync();
+  const std::vector<headless::PopupRecord> shown = headless::Popups();
+  ASSERT_EQ(shown.size(), 3u);
+  EXPECT_EQ(shown[0].title, "COMMUNICATION ERROR");
+  EXPECT_EQ(shown[1].text, "while open");
+  EXPECT_EQ(shown[2].title, "WARNING !");
+  EXPECT_EQ(shown[2].result, 2);
+  EXPECT_TRUE(headless::OpenQuestions().empty());
 }
 
 }  // namespace

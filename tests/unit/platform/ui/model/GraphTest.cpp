@@ -70,20 +70,28 @@ TEST_F(GraphTest, DelayedDeletionWaitsForTheNextRedraw) {
   const int panel = LoadTestPanel();
   const double x[] = {0, 10, 10}, y[] = {0, 0, 10};
   const int plot = PlotPolygon(panel, Graph, x, y, 3, VAL_RED, VAL_RED);
+  headless::Sync();
   EXPECT_EQ(headless::DisplayedPlots(panel, Graph), std::vector<int>{plot});
 
-  DeleteGraphPlot(panel, Graph, plot, VAL_DELAYED_DRAW);
-  EXPECT_TRUE(headless::Plots(panel, Graph).empty());
-  EXPECT_EQ(headless::DisplayedPlots(panel, Graph), std::vector<int>{plot});  // still on screen
-  ProcessDrawEvents();
+  headless::Run([&] {
+    DeleteGraphPlot(panel, Graph, plot, VAL_DELAYED_DRAW);
+    EXPECT_TRUE(headless::Plots(panel, Graph).empty());
+    EXPECT_EQ(headless::DisplayedPlots(panel, Graph), std::vector<int>{plot});  // still on screen
+  });
+  headless::Sync();  // nothing else changed: the deletion still reaches the screen
   EXPECT_TRUE(headless::DisplayedPlots(panel, Graph).empty());
 
   // A delayed deletion followed by a new plot costs one redraw, not two.
-  const int before = headless::GraphRedraws(panel, Graph);
-  const int old = PlotPolygon(panel, Graph, x, y, 3, VAL_RED, VAL_RED);
-  const int redrawsAfterPlot = headless::GraphRedraws(panel, Graph);
-  DeleteGraphPlot(panel, Graph, old, VAL_DELAYED_DRAW);
-  const int fresh = PlotPolygon(panel, Graph, x, y, 3, VAL_GREEN, VAL_GREEN);
+  int fresh = 0, redrawsAfterPlot = 0, before = 0;
+  headless::Run([&] {
+    before = headless::GraphRedraws(panel, Graph);
+    const int old = PlotPolygon(panel, Graph, x, y, 3, VAL_RED, VAL_RED);
+    ProcessDrawEvents();
+    redrawsAfterPlot = headless::GraphRedraws(panel, Graph);
+    DeleteGraphPlot(panel, Graph, old, VAL_DELAYED_DRAW);
+    fresh = PlotPolygon(panel, Graph, x, y, 3, VAL_GREEN, VAL_GREEN);
+  });
+  headless::Sync();
   EXPECT_EQ(headless::GraphRedraws(panel, Graph), redrawsAfterPlot + 1);
   EXPECT_EQ(redrawsAfterPlot, before + 1);
   EXPECT_EQ(headless::DisplayedPlots(panel, Graph), std::vector<int>{fresh});
@@ -91,6 +99,7 @@ TEST_F(GraphTest, DelayedDeletionWaitsForTheNextRedraw) {
   // Moving the graph does not redraw its plots.
   const int redraws = headless::GraphRedraws(panel, Graph);
   SetCtrlAttribute(panel, Graph, ATTR_TOP, 126);
+  headless::Sync();
   EXPECT_EQ(headless::GraphRedraws(panel, Graph), redraws);
 }
 

@@ -31,6 +31,17 @@ class ReportTest : public UiTest {
     for (int side = kNIReportAttrTopMargin; side <= kNIReportAttrRightMargin; ++side)
       EXPECT_EQ(NIReport_SetReportAttribute(report, side, margin), 0);
   }
+  // Printing belongs to the user-interface thread, as the print menu does it.
+  static int Print(NIReportHandle report, const char* printer) {
+    int status = 0;
+    headless::Run([&] { status = NIReport_Print(report, printer); });
+    return status;
+  }
+  static int GetPrinters(std::string* defaultPrinter, std::vector<std::string>* printers) {
+    int status = 0;
+    headless::Run([&] { status = NIReport_GetPrinters(defaultPrinter, printers); });
+    return status;
+  }
 };
 
 TEST_F(ReportTest, PicturesArePrintedOnePerPageWithHeaderAndFooter) {
@@ -46,7 +57,7 @@ TEST_F(ReportTest, PicturesArePrintedOnePerPageWithHeaderAndFooter) {
   ASSERT_EQ(NIReport_NewPage(report), 0);
   ASSERT_EQ(NIReport_AppendImageFile(report, xy.c_str()), 0);
   NIReport_NewPage(report);  // an empty page at the end is not printed
-  ASSERT_EQ(NIReport_Print(report, ""), 0);
+  ASSERT_EQ(Print(report, ""), 0);
 
   const std::vector<headless::PrintedReport> printed = headless::PrintedReports();
   ASSERT_EQ(printed.size(), 1u);
@@ -78,7 +89,7 @@ TEST_F(ReportTest, PicturesArePrintedOnePerPageWithHeaderAndFooter) {
 
   EXPECT_EQ(NIReport_Discard(report), 0);
   EXPECT_EQ(NIReport_Discard(report), kNIReportErrInvalidHandle);
-  EXPECT_EQ(NIReport_Print(report, ""), kNIReportErrInvalidHandle);
+  EXPECT_EQ(Print(report, ""), kNIReportErrInvalidHandle);
   EXPECT_EQ(NIReport_AppendImageFile(report, xy.c_str()), kNIReportErrInvalidHandle);
   EXPECT_EQ(NIReport_NewPage(report), kNIReportErrInvalidHandle);
   EXPECT_EQ(NIReport_SetReportAttribute(report, kNIReportAttrOrientation, kNIReportPortrait),
@@ -90,9 +101,9 @@ TEST_F(ReportTest, PicturesSharingAPageAreStackedAndActualSizeIsScreenSize) {
   const NIReportHandle report = NewReport();  // portrait A4, 1-inch margins: body 6.27 x 9.69 in
   NIReport_AppendImageFile(report, wide.c_str());
   NIReport_AppendImageFile(report, small.c_str());
-  ASSERT_EQ(NIReport_Print(report, nullptr), 0);
+  ASSERT_EQ(Print(report, nullptr), 0);
   NIReport_SetReportAttribute(report, kNIReportAttrImageScaling, kNIReportActualSize);
-  ASSERT_EQ(NIReport_Print(report, nullptr), 0);
+  ASSERT_EQ(Print(report, nullptr), 0);
 
   const auto printed = headless::PrintedReports();
   ASSERT_EQ(printed.size(), 2u);
@@ -122,13 +133,13 @@ TEST_F(ReportTest, MissingOrBrokenPicturesAndBadSettingsAreRefused) {
   zeroWide[0] = 'B', zeroWide[1] = 'M', zeroWide[14] = 40, zeroWide[22] = 5;
   EXPECT_EQ(NIReport_AppendImageFile(report, WriteFile(dir_ / "zero.bmp", zeroWide).string().c_str()),
             kNIReportErrBadImage);
-  EXPECT_EQ(NIReport_Print(report, ""), kNIReportErrEmpty);  // nothing was added
+  EXPECT_EQ(Print(report, ""), kNIReportErrEmpty);  // nothing was added
 
   // A PNG's size is big-endian in its header.
   const std::string png("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR\0\0\x01\x02\0\0\0\x30", 24);
   ASSERT_EQ(NIReport_AppendImageFile(report, WriteFile(dir_ / "p.png", png).string().c_str()), 0);
-  EXPECT_EQ(NIReport_Print(report, "Nowhere"), kNIReportErrPrinterNotFound);
-  ASSERT_EQ(NIReport_Print(report, ""), 0);
+  EXPECT_EQ(Print(report, "Nowhere"), kNIReportErrPrinterNotFound);
+  ASSERT_EQ(Print(report, ""), 0);
   EXPECT_EQ(headless::PrintedReports().at(0).pages.at(0).images.at(0).width, 258);
   EXPECT_EQ(headless::PrintedReports().at(0).pages.at(0).images.at(0).height, 48);
 
@@ -149,7 +160,7 @@ TEST_F(ReportTest, MarginsInsideThePrintersEdgeAreRefusedUntilWideEnough) {
   headless::SetPrinters({{"Office", 8.5, 11.0, 1.4}, {"Plotter", 8.27, 11.69, 0.0}});
   std::string defaultPrinter;
   std::vector<std::string> printers;
-  ASSERT_EQ(NIReport_GetPrinters(&defaultPrinter, &printers), 0);
+  ASSERT_EQ(GetPrinters(&defaultPrinter, &printers), 0);
   EXPECT_EQ(defaultPrinter, "Office");
   EXPECT_EQ(printers, (std::vector<std::string>{"Office", "Plotter"}));
 
@@ -157,25 +168,25 @@ TEST_F(ReportTest, MarginsInsideThePrintersEdgeAreRefusedUntilWideEnough) {
   const NIReportHandle report = NewReport();
   NIReport_AppendImageFile(report, picture.c_str());
   SetMargins(report, 1.25);
-  EXPECT_EQ(NIReport_Print(report, "Office"), -4);
-  EXPECT_EQ(NIReport_Print(report, "Plotter"), 0);
+  EXPECT_EQ(Print(report, "Office"), -4);
+  EXPECT_EQ(Print(report, "Plotter"), 0);
   SetMargins(report, 1.45);
-  EXPECT_EQ(NIReport_Print(report, "Office"), 0);
+  EXPECT_EQ(Print(report, "Office"), 0);
   SetMargins(report, 4.5);  // wider than half the paper
-  EXPECT_EQ(NIReport_Print(report, "Office"), kNIReportErrNoRoom);
+  EXPECT_EQ(Print(report, "Office"), kNIReportErrNoRoom);
   SetMargins(report, 1.0);
-  EXPECT_EQ(NIReport_Print(report, "results.PDF"), 0);  // a file, whatever the printers
+  EXPECT_EQ(Print(report, "results.PDF"), 0);  // a file, whatever the printers
   const auto printed = headless::PrintedReports();
   ASSERT_EQ(printed.size(), 3u);
   EXPECT_EQ(printed[1].printer, "Office");
   EXPECT_EQ(printed[2].printer, "results.PDF");
 
   headless::SetPrinters({});
-  ASSERT_EQ(NIReport_GetPrinters(&defaultPrinter, &printers), 0);
+  ASSERT_EQ(GetPrinters(&defaultPrinter, &printers), 0);
   EXPECT_TRUE(defaultPrinter.empty());
   EXPECT_TRUE(printers.empty());
-  EXPECT_EQ(NIReport_Print(report, ""), kNIReportErrPrinterNotFound);
-  EXPECT_EQ(NIReport_GetPrinters(nullptr, &printers), kNIReportErrInvalidValue);
+  EXPECT_EQ(Print(report, ""), kNIReportErrPrinterNotFound);
+  EXPECT_EQ(GetPrinters(nullptr, &printers), kNIReportErrInvalidValue);
 }
 
 TEST_F(ReportTest, CancellingThePrintDialogPrintsNothing) {
@@ -184,9 +195,9 @@ TEST_F(ReportTest, CancellingThePrintDialogPrintsNothing) {
   NIReport_AppendImageFile(report, picture.c_str());
   NIReport_SetReportAttribute(report, kNIReportAttrPrintDialog, 1);
   headless::AnswerEscape();
-  EXPECT_EQ(NIReport_Print(report, ""), kNIReportErrCancelled);
+  EXPECT_EQ(Print(report, ""), kNIReportErrCancelled);
   headless::AnswerEnter();
-  EXPECT_EQ(NIReport_Print(report, ""), 0);
+  EXPECT_EQ(Print(report, ""), 0);
   EXPECT_EQ(headless::PrintedReports().size(), 1u);
   const auto popups = headless::Popups();
   ASSERT_EQ(popups.size(), 2u);
@@ -195,6 +206,8 @@ TEST_F(ReportTest, CancellingThePrintDialogPrintsNothing) {
   EXPECT_EQ(popups[1].result, 1);
 }
 
+// Reports are built on several threads at once and printed on the
+// user-interface thread.
 TEST_F(ReportTest, ReportsAreBuiltAndPrintedFromSeveralThreadsAtOnce) {
   const std::string picture = SavePicture("main.bmp", 30, 40);
   constexpr int kThreads = 4, kReports = 25;
@@ -209,7 +222,7 @@ TEST_F(ReportTest, ReportsAreBuiltAndPrintedFromSeveralThreadsAtOnce) {
         NIReport_AppendImageFile(report, picture.c_str());
         NIReport_NewPage(report);
         NIReport_AppendImageFile(report, picture.c_str());
-        NIReport_Print(report, "");
+        Print(report, "");
         NIReport_Discard(report);
       }
     });

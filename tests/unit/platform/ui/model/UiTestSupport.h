@@ -11,6 +11,7 @@
 
 #include "platform/ui/Headless.h"
 #include "platform/ui/UserInterface.h"
+#include "support/HeadlessTestSupport.h"
 
 namespace uitest {
 
@@ -72,6 +73,7 @@ class UiTest : public ::testing::Test {
   void SetUp() override {
     headless::Use();
     headless::Reset();
+    testsupport::FailOnUnansweredQuestions();
     dir_ = std::filesystem::temp_directory_path() /
            ("orni-ui-" + std::to_string(::getpid()) + "-" +
             ::testing::UnitTest::GetInstance()->current_test_info()->name());
