@@ -375,10 +375,14 @@ std::string Utf8ToLatin1(const std::string& utf8) {
   return out;
 }
 
-int ParsePanelFile(const std::string& text, PanelFileContent* content, std::string* error) {
-  PanelFileContent parsed;
+namespace {
+
+// Runs `work`; a malformed file (our check or the JSON reader's) gives
+// UIE_BAD_FILE_FORMAT with the reason in `error`.
+template <class Work>
+int ReportingFormatErrors(Work work, std::string* error) {
   try {
-    ReadContent(json::parse(text), parsed);
+    work();
   } catch (const FormatError& failure) {
     if (error != nullptr) *error = failure.reason;
     return UIE_BAD_FILE_FORMAT;
@@ -386,6 +390,15 @@ int ParsePanelFile(const std::string& text, PanelFileContent* content, std::stri
     if (error != nullptr) *error = failure.what();
     return UIE_BAD_FILE_FORMAT;
   }
+  return 0;
+}
+
+}  // namespace
+
+int ParsePanelFile(const std::string& text, PanelFileContent* content, std::string* error) {
+  PanelFileContent parsed;
+  const int status = ReportingFormatErrors([&] { ReadContent(json::parse(text), parsed); }, error);
+  if (status < 0) return status;
   if (content != nullptr) *content = std::move(parsed);
   return 0;
 }
@@ -403,20 +416,17 @@ int ReadPanelFile(const std::string& path, PanelFileContent* content, std::strin
 
 int MergePanelSources(const std::vector<std::string>& sources, std::string* merged, std::string* error) {
   json all = {{"panels", json::array()}, {"menuBars", json::array()}};
-  try {
-    for (const std::string& source : sources) {
-      const json part = json::parse(source);
-      CheckKeys(part, "file", {"panels", "menuBars"});
-      for (const char* key : {"panels", "menuBars"})
-        for (const json& entry : part.value(key, json::array())) all[key].push_back(entry);
-    }
-  } catch (const FormatError& failure) {
-    if (error != nullptr) *error = failure.reason;
-    return UIE_BAD_FILE_FORMAT;
-  } catch (const json::exception& failure) {
-    if (error != nullptr) *error = failure.what();
-    return UIE_BAD_FILE_FORMAT;
-  }
+  const int joined = ReportingFormatErrors(
+      [&] {
+        for (const std::string& source : sources) {
+          const json part = json::parse(source);
+          CheckKeys(part, "file", {"panels", "menuBars"});
+          for (const char* key : {"panels", "menuBars"})
+            for (const json& entry : part.value(key, json::array())) all[key].push_back(entry);
+        }
+      },
+      error);
+  if (joined < 0) return joined;
   const std::string text = all.dump(1);
   const int status = ParsePanelFile(text, nullptr, error);
   if (status < 0) return status;
