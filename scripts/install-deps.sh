@@ -9,6 +9,7 @@ packages=(
   qt6-base-dev qt6-base-dev-tools libqt6printsupport6 libgl-dev
   libusb-1.0-0-dev nlohmann-json3-dev
   xvfb xauth xdotool imagemagick poppler-utils python3-xlib
+  openbox x11-utils
   clang libclang-rt-14-dev
   locales
 )

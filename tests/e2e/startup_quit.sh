@@ -6,81 +6,8 @@ set -euo pipefail
 
 build=${1:?usage: startup_quit.sh BUILD_DIR}
 here=$(cd "$(dirname "$0")" && pwd)
-work=$(mktemp -d)
-SHOTS=${SHOTS:-$work/shots}
-mkdir -p "$SHOTS"
-pids=()
-cleanup() {
-  for pid in "${pids[@]}"; do kill -9 "$pid" 2>/dev/null || true; done
-  rm -rf "$work"
-}
-trap cleanup EXIT
-
-fail() {
-  echo "FAIL: $*" >&2
-  for log in "$work"/*.out; do echo "--- $log"; cat "$log"; done >&2
-  exit 1
-}
-
-# A display of our own.
-for number in $(seq 90 120); do
-  [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] || break
-done
-export DISPLAY=":$number"
-Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
-pids+=($!)
-for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && break; sleep 0.05; done
-
-# Waits up to 15 s for a mapped window whose name matches; prints its id.
-wait_window() {
-  for _ in $(seq 150); do
-    if id=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -n 1) && [ -n "$id" ]; then
-      echo "$id"
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-press() {  # real key presses (XTEST) into the window
-  xdotool windowfocus --sync "$1" >/dev/null 2>&1 || true
-  xdotool key "$2"
-}
-shot() { import -window root "$SHOTS/$1.png"; }
-wait_exit() {  # waits up to 20 s for a child process; its exit status goes to $status
-  for _ in $(seq 200); do
-    if ! kill -0 "$1" 2>/dev/null; then
-      status=0
-      wait "$1" || status=$?
-      return 0
-    fi
-    sleep 0.1
-  done
-  return 1
-}
-start_sim() {
-  "$build/kvx-sim" --listen 127.0.0.1:0 --record "$1" >"$work/sim.out" &
-  sim=$!
-  pids+=($sim)
-  for _ in $(seq 100); do grep -q '^listening on' "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
-  address=$(sed -n 's/^listening on //p' "$work/sim.out")
-  [ -n "$address" ] || fail "kvx-sim did not start"
-}
-fresh_app_dir() {
-  rm -rf "$1"
-  mkdir -p "$1"
-  printf '1\n0\n' >"$1/setupD.7up"
-}
-# The main window, after the missing-preferences message a fresh directory gives.
-reach_main_window() {
-  if box=$(wait_window '^FILE ERROR$'); then
-    shot "$1-missing-preferences"
-    press "$box" Return
-  fi
-  main=$(wait_window '^ORNIKELVARINLAB v1.00$') || fail "no main window"
-  sleep 0.5
-  shot "$1-main-window"
-}
+source "$here/x_session.sh"
+start_display
 
 echo "== close box, question, Enter"
 app="$work/app"

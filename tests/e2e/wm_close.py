@@ -7,12 +7,15 @@ from Xlib import X, display, protocol
 
 
 def find(window, name):
-    """The mapped top-level windows called `name` (Qt also keeps unmapped ones)."""
+    """The mapped windows called `name` (Qt also keeps unmapped ones); under a
+    window manager they sit inside its frames, so the whole tree is searched."""
     found = []
     for child in window.query_tree().children:
         try:
             if child.get_wm_name() == name and child.get_attributes().map_state == X.IsViewable:
                 found.append(child)
+            else:
+                found.extend(find(child, name))
         except Exception:
             continue
     return found

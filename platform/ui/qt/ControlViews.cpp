@@ -150,7 +150,13 @@ ControlView::ControlView(int panel, const Control& control, QWidget* client)
     : panel_(panel), id_(control.id), kind_(control.kind) {
   body_ = MakeBody(control, client);
   body_->installEventFilter(this);
-  if (!HasOwnLabel(kind_)) label_ = new QLabel(client);
+  // The layout name finds the widget (tests, UI automation); the label names it for screen readers.
+  body_->setObjectName(QString::fromStdString(control.name));
+  if (!HasOwnLabel(kind_)) {
+    label_ = new QLabel(client);
+    label_->setObjectName(QString::fromStdString(control.name) + QLatin1String("Label"));
+    label_->setBuddy(body_);
+  }
   Connect();
   Apply(control);
 }
@@ -231,6 +237,7 @@ void ControlView::Apply(const Control& control) {
   ApplyCommon(control);
   ApplyValue(control);
   ApplyLabel(control);
+  ApplyAccessibleName(control);
   shown_ = control;
   first_ = false;
 }
@@ -312,6 +319,18 @@ void ControlView::ApplyValue(const Control& control) {
       text->setAlignment(Alignment(control.justify));
     }
   }
+}
+
+void ControlView::ApplyAccessibleName(const Control& control) {
+  // What a sighted user reads as the control's name: its label, else its tooltip;
+  // a text message without either is named by what it says.
+  QString name = ToQt(control.label);
+  if (name.isEmpty()) name = ToQt(control.tooltip);
+  if (name.isEmpty() && control.kind == CTRL_TEXT_MSG) name = ToQt(control.text);
+  if (name.isEmpty()) name = ReadableName(control.name);
+  if (body_->accessibleName() != name) body_->setAccessibleName(name);
+  const QString description = control.label.empty() ? QString() : ToQt(control.tooltip);
+  if (body_->accessibleDescription() != description) body_->setAccessibleDescription(description);
 }
 
 void ControlView::ApplyLabel(const Control& control) {

@@ -30,6 +30,7 @@ class ControlView : public QObject {
   void ApplyCommon(const uimodel::Control& control);
   void ApplyValue(const uimodel::Control& control);
   void ApplyLabel(const uimodel::Control& control);
+  void ApplyAccessibleName(const uimodel::Control& control);
 
   int panel_, id_, kind_;
   QPointer<QWidget> body_;

@@ -36,6 +36,13 @@ void PanelWindow::PlaceParts() {
 void PanelWindow::ApplyPanel(const uimodel::Panel& panel) {
   applying_ = true;
   const int bar = MenuBarHeight();
+  const QString name = QString::fromStdString(panel.name);
+  if (objectName() != name) {
+    setObjectName(name);
+    client_->setObjectName(name + QLatin1String("Client"));
+  }
+  const QString spoken = panel.title.empty() ? ReadableName(panel.name) : ToQt(panel.title);
+  if (accessibleName() != spoken) setAccessibleName(spoken);
   QPalette palette = client_->palette();
   palette.setColor(QPalette::Window, ToColour(panel.backColor));
   client_->setPalette(palette);
@@ -95,12 +102,15 @@ void PanelWindow::AddMenuItems(QWidget* menu, const uimodel::MenuBar& bar, const
     }
     if (item.isMenu) {
       auto* sub = new QMenu(ToQt(item.text), menu);
+      sub->setObjectName(QString::fromStdString(item.name));
+      sub->menuAction()->setObjectName(QString::fromStdString(item.name));
       sub->setEnabled(!item.dimmed);
       AddMenuItems(sub, bar, item.children);
       menu->addAction(sub->menuAction());
       continue;
     }
     auto* action = new QAction(ToQt(item.text), menu);
+    action->setObjectName(QString::fromStdString(item.name));
     action->setCheckable(item.checked);
     action->setChecked(item.checked);
     action->setEnabled(!item.dimmed);
@@ -119,11 +129,13 @@ void PanelWindow::ApplyMenuBar(const uimodel::MenuBar* bar) {
   applying_ = true;
   const int before = MenuBarHeight();
   menuBar_->clear();
+  menuBar_->setObjectName(bar != nullptr ? QString::fromStdString(bar->name) : QString());
   if (bar != nullptr) AddMenuItems(menuBar_, *bar, bar->menus);
   menuBar_->setVisible(bar != nullptr);
   const int after = MenuBarHeight();
   if (after != before) {  // the client area keeps its size and place
-    setGeometry(x(), y() - (after - before), width(), height() + after - before);
+    const QRect client = geometry();  // not x()/y(): those place the window manager's frame
+    setGeometry(client.x(), client.y() - (after - before), width(), height() + after - before);
     if (maximumHeight() == minimumHeight()) setFixedSize(width(), height());
   }
   PlaceParts();
@@ -149,7 +161,10 @@ void PanelWindow::resizeEvent(QResizeEvent* event) {
 void PanelWindow::moveEvent(QMoveEvent* event) {
   QWidget::moveEvent(event);
   if (applying_ || !topLevel_) return;
-  const int top = y() + MenuBarHeight(), left = x();
+  // The model keeps where the client area is, as ApplyPanel places it; x() and
+  // y() would be the frame's corner, and the window would creep by its title
+  // bar at each start under a window manager.
+  const int top = geometry().y() + MenuBarHeight(), left = geometry().x();
   if (top == shownTop_ && left == shownLeft_) return;
   shownTop_ = top;
   shownLeft_ = left;

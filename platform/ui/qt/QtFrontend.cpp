@@ -11,11 +11,16 @@
 #include <QScreen>
 #include <QSocketNotifier>
 #include <QThread>
+#include <QTimer>
+#include <QWindow>
 
 #include <atomic>
-#include <future>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <map>
 #include <mutex>
+#include <string>
 
 #include "platform/ui/Dispatch.h"
 #include "platform/ui/Frontend.h"
@@ -32,6 +37,12 @@ using uimodel::MenuBar;
 using uimodel::Panel;
 
 int signalPipe[2] = {-1, -1};
+
+// Delayed drawing reaches the screen within one display frame.
+constexpr int kFrameMilliseconds = 16;
+// How long a window just shown may take to be mapped and drawn before the
+// caller goes on (a window manager answers in a few milliseconds).
+constexpr auto kFirstPaintWait = std::chrono::milliseconds(1000);
 
 void OnTerminate(int) {
   const char byte = 'T';
@@ -109,23 +120,45 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
     qApp->installEventFilter(this);
     if (::pipe2(signalPipe, O_CLOEXEC | O_NONBLOCK) == 0) {
       auto* notifier = new QSocketNotifier(signalPipe[0], QSocketNotifier::Read, this);
-      connect(notifier, &QSocketNotifier::activated, this, [] {
+      connect(notifier, &QSocketNotifier::activated, this, [this] {
         char bytes[16];
         while (::read(signalPipe[0], bytes, sizeof bytes) > 0) {
         }
-        uimodel::DispatchMainEvent(EVENT_END_TASK, 0, 0);
+        auto endTask = [] { uimodel::DispatchMainEvent(EVENT_END_TASK, 0, 0); };
+        if (holdCalls_) held_.push_back(endTask);  // the quit question waits until the window is drawn
+        else endTask();
       });
       struct sigaction action = {};
       action.sa_handler = OnTerminate;
       sigemptyset(&action.sa_mask);
       action.sa_flags = SA_RESTART;
+      // Ctrl+C in the terminal is an end-of-session request too: the quit question
+      // and sequence, never an abrupt end that leaves the instrument claimed.
       sigaction(SIGTERM, &action, nullptr);
+      sigaction(SIGINT, &action, nullptr);
     }
+    frameTimer_.setSingleShot(true);
+    frameTimer_.setInterval(kFrameMilliseconds);
+    connect(&frameTimer_, &QTimer::timeout, this, [this] {
+      delayedPending_ = false;  // before taking the changes, so later ones wake again
+      Sync();
+    });
   }
 
   void Wake(bool urgent) override {
-    if (!urgent || wakePending_.exchange(true)) return;
-    QMetaObject::invokeMethod(this, [this] { Sync(); }, Qt::QueuedConnection);
+    if (urgent) {
+      if (!wakePending_.exchange(true)) QMetaObject::invokeMethod(this, [this] { Sync(); }, Qt::QueuedConnection);
+      return;
+    }
+    // Delayed drawing: one synchronisation a frame later, however many changes
+    // come meanwhile. The timer belongs to the user-interface thread, so another
+    // thread only posts the request to start it.
+    if (delayedPending_.exchange(true)) return;
+    QMetaObject::invokeMethod(
+        this, [this] {
+          if (!frameTimer_.isActive()) frameTimer_.start();
+        },
+        Qt::QueuedConnection);
   }
 
   bool IsUiThread() const override { return QThread::currentThread() == qApp->thread(); }
@@ -134,6 +167,7 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
     if (!IsUiThread()) return Wake(true);
     Sync();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::UpdateRequest);
+    AwaitFirstPaint();
   }
 
   int RunUserInterface() override {
@@ -157,7 +191,12 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
   }
 
   void PostDeferredCall(std::function<void()> call) override {
-    QMetaObject::invokeMethod(this, std::move(call), Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        this, [this, call = std::move(call)] {
+          if (holdCalls_) held_.push_back(call);  // not inside a wait for drawing: see AwaitFirstPaint
+          else call();
+        },
+        Qt::QueuedConnection);
   }
 
   int MessagePopup(const std::string& title, const std::string& text) override {
@@ -169,15 +208,21 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
     return ShowMessage(title, text);
   }
 
+  // Questions, file dialogs and printing are refused off the user-interface
+  // thread rather than waited for there: that thread may itself be waiting for
+  // the caller (for the instrument link, or joining it at quit), or have left
+  // its event loop for good.
   int GenericMessagePopup(const uimodel::GenericPopupRequest& request) override {
-    return OnUiThread([request] { return ShowQuestion(request); });
+    if (!IsUiThread()) return UIE_NOT_ON_UI_THREAD;
+    Sync();
+    return ShowQuestion(request);
   }
 
   int FileSelectPopup(const uimodel::FileSelectRequest& request, std::string* path) override {
-    std::string chosen;
-    const int result = OnUiThread([&request, &chosen] { return ShowFileDialog(request, &chosen); });
-    *path = chosen;
-    return result;
+    path->clear();
+    if (!IsUiThread()) return UIE_NOT_ON_UI_THREAD;
+    Sync();
+    return ShowFileDialog(request, path);
   }
 
   std::optional<Bitmap> CapturePanel(int panel, int) override {
@@ -217,18 +262,15 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
   }
 
   int PrintReport(const uimodel::PrintRequest& request) override {
-    return OnUiThread([request] { return uiqt::PrintReport(request); });
+    if (!IsUiThread()) return kNIReportErrNotOnUiThread;
+    Sync();
+    return uiqt::PrintReport(request);
   }
 
   std::vector<std::string> Printers(std::string* defaultPrinter) override {
-    std::vector<std::string> names;
-    std::string chosen;
-    OnUiThread([&names, &chosen] {  // the caller waits, so the references stay valid
-      names = PrinterNames(&chosen);
-      return 0;
-    });
-    *defaultPrinter = chosen;
-    return names;
+    defaultPrinter->clear();
+    if (!IsUiThread()) return {};
+    return PrinterNames(defaultPrinter);
   }
 
  protected:
@@ -244,17 +286,37 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
   }
 
  private:
-  template <class Show>
-  int OnUiThread(Show show) {
-    if (IsUiThread()) {
-      Sync();
-      return show();
+  // A window just shown is only on screen once the window system has mapped it
+  // and it has been painted; a caller that goes on to block this thread (the
+  // instrument search under the splash panel) would otherwise leave it blank or
+  // unmapped. Waits a bounded time, handling window-system events but no user
+  // input; calls posted meanwhile run afterwards, so no message box opens here.
+  void AwaitFirstPaint() {
+    if (holdCalls_) return;  // already waiting further up this thread's stack
+    std::erase_if(unpainted_, [](const QPointer<PanelWindow>& window) {
+      return window.isNull() || !window->isVisible();
+    });
+    if (unpainted_.empty()) return;
+    holdCalls_ = true;
+    auto painted = [](const QPointer<PanelWindow>& window) {
+      if (window.isNull() || !window->isVisible()) return true;
+      if (window->windowHandle() == nullptr || !window->windowHandle()->isExposed()) return false;
+      window->repaint();
+      return true;
+    };
+    QTimer deadline;  // wakes the wait below when nothing else does
+    deadline.setSingleShot(true);
+    deadline.start(kFirstPaintWait);
+    std::erase_if(unpainted_, painted);
+    while (!unpainted_.empty() && deadline.isActive()) {
+      QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents | QEventLoop::WaitForMoreEvents);
+      std::erase_if(unpainted_, painted);
     }
-    // Another thread asks: it waits for the answer, the user-interface thread shows it.
-    auto answer = std::make_shared<std::promise<int>>();
-    std::future<int> result = answer->get_future();
-    PostDeferredCall([answer, show] { answer->set_value(show()); });
-    return result.get();
+    unpainted_.clear();
+    QCoreApplication::processEvents(QEventLoop::ExcludeUserInputEvents);  // sends what was painted
+    holdCalls_ = false;
+    for (auto& call : held_) PostDeferredCall(std::move(call));
+    held_.clear();
   }
 
   Snapshot Take() {
@@ -308,7 +370,9 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
                               : nullptr;
         window = new PanelWindow(handle, client);
       }
+      const bool wasShown = window->isVisible();
       window->ApplyPanel(*panel);
+      if (!wasShown && window->isVisible() && window->isWindow()) unpainted_.push_back(window);
       if (panel->activeControl != 0) window->FocusControl(panel->activeControl);
     }
   }
@@ -355,6 +419,11 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
   }
 
   std::atomic<bool> wakePending_{false};
+  std::atomic<bool> delayedPending_{false};  // a frame timer is requested or running
+  QTimer frameTimer_;
+  std::vector<QPointer<PanelWindow>> unpainted_;  // shown, not yet on screen
+  bool holdCalls_ = false;
+  std::vector<std::function<void()>> held_;
   std::atomic<bool> quitRequested_{false};
   std::atomic<int> quitCode_{0};
   std::map<int, QPointer<PanelWindow>> windows_;
@@ -364,11 +433,45 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
   std::vector<uimodel::MonitorInfo> monitors_{uimodel::MonitorInfo{}};
 };
 
+// Without a display Qt aborts with advice to reinstall; the user should rather
+// read that the program needs one. Qt's messages are held while it starts.
+std::string startingProgram;
+std::string startupMessages;
+bool displayUnreachable = false;
+
+void OnStartupMessage(QtMsgType type, const QMessageLogContext&, const QString& message) {
+  if (message.contains(QLatin1String("could not connect to display"), Qt::CaseInsensitive)) displayUnreachable = true;
+  if (type != QtFatalMsg) {
+    startupMessages += message.toStdString() + "\n";
+    return;
+  }
+  const char* x11 = std::getenv("DISPLAY");
+  const char* wayland = std::getenv("WAYLAND_DISPLAY");
+  const bool none = (x11 == nullptr || *x11 == '\0') && (wayland == nullptr || *wayland == '\0');
+  if (none)
+    std::fprintf(stderr, "%s needs a graphical display, and none is set (DISPLAY and WAYLAND_DISPLAY are empty).\n",
+                 startingProgram.c_str());
+  else if (displayUnreachable)
+    std::fprintf(stderr, "%s needs a graphical display, and the display \"%s\" cannot be reached.\n",
+                 startingProgram.c_str(), x11 != nullptr && *x11 != '\0' ? x11 : wayland);
+  else
+    std::fprintf(stderr, "%s needs a graphical display, and could not open one:\n%s", startingProgram.c_str(),
+                 startupMessages.c_str());
+  std::_Exit(1);
+}
+
 }  // namespace
 }  // namespace uiqt
 
 int UseQtFrontend(int& argc, char** argv) {
-  if (QApplication::instance() == nullptr) new QApplication(argc, argv);  // lives as long as the program
+  if (QApplication::instance() == nullptr) {
+    const std::string path = argc > 0 && argv[0] != nullptr ? argv[0] : "ORNIKELVARINLAB";
+    uiqt::startingProgram = path.substr(path.find_last_of('/') + 1);
+    const QtMessageHandler previous = qInstallMessageHandler(uiqt::OnStartupMessage);
+    new QApplication(argc, argv);  // lives as long as the program
+    qInstallMessageHandler(previous);
+    if (!uiqt::startupMessages.empty()) std::fputs(uiqt::startupMessages.c_str(), stderr);
+  }
   static uiqt::QtFrontend* frontend = new uiqt::QtFrontend();
   uimodel::InstallFrontend(frontend);
   {

@@ -24,6 +24,21 @@ inline std::string FromQt(const QString& text) {
   return std::string(bytes.constData(), static_cast<std::size_t>(bytes.size()));
 }
 
+// A layout name as words, for screen readers when nothing visible names the
+// widget: "AcqStateText" -> "Acq state text".
+inline QString ReadableName(const std::string& name) {
+  QString words;
+  for (std::size_t i = 0; i < name.size(); ++i) {
+    const char c = name[i];
+    const bool upper = c >= 'A' && c <= 'Z';
+    const bool wordStart = i > 0 && upper && ((name[i - 1] >= 'a' && name[i - 1] <= 'z') ||
+                                              (i + 1 < name.size() && name[i + 1] >= 'a' && name[i + 1] <= 'z'));
+    if (wordStart) words += QLatin1Char(' ');
+    words += QLatin1Char(i > 0 && upper && wordStart ? static_cast<char>(c - 'A' + 'a') : c);
+  }
+  return words;
+}
+
 inline QColor ToColour(int rgb) {
   if (rgb == VAL_TRANSPARENT) return QColor(Qt::transparent);
   return QColor::fromRgb(static_cast<QRgb>(rgb & 0xFFFFFF));

@@ -7,13 +7,20 @@
 #include <QPushButton>
 #include <QTimer>
 
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QWindow>
+
 #include <atomic>
 #include <cmath>
+#include <functional>
+#include <future>
 #include <memory>
 #include <chrono>
 #include <thread>
 
 #include "layout/PanelIds.h"
+#include "platform/ui/Frontend.h"
 #include "platform/ui/UserInterface.h"
 #include "platform/ui/qt/GraphView.h"
 #include "platform/ui/qt/PanelWindow.h"
@@ -277,14 +284,20 @@ TEST_F(QtFrontendTest, QuitFromAnotherThreadEndsTheLoopWithoutClosingPanels) {
   EXPECT_TRUE(WindowOf(panel)->isVisible());
 }
 
-TEST_F(QtFrontendTest, EndOfSessionSignalReachesTheMainCallback) {
+// The session's end and Ctrl+C in the terminal both ask the program to quit
+// its own way (the question, then the quit sequence), never end it outright.
+TEST_F(QtFrontendTest, EndOfSessionAndInterruptSignalsReachTheMainCallback) {
   std::atomic<int> received{0};
   InstallMainCallback([&received](int panel, int control, int event, void*, int, int) {
     if (event == EVENT_END_TASK && panel == 0 && control == 0) ++received;
     return 0;
   }, nullptr, 0);
-  ::raise(SIGTERM);
-  EXPECT_TRUE(PumpUntil([&] { return received.load() == 1; }));
+  int expected = 0;
+  for (const int signal : {SIGTERM, SIGINT}) {
+    ::raise(signal);
+    ++expected;
+    EXPECT_TRUE(PumpUntil([&] { return received.load() == expected; })) << "signal " << signal;
+  }
   InstallMainCallback(nullptr, nullptr, 0);
 }
 
@@ -359,6 +372,167 @@ TEST_F(QtFrontendTest, PanelPictureShowsTheWindowContents) {
   EXPECT_EQ(pixels[static_cast<std::size_t>(300 * width + 600)], 0x000000u);  // inside the trace graph
   EXPECT_EQ(ClipboardPutBitmap(bitmap), 0);
   DiscardBitmap(bitmap);
+}
+
+// A deletion with delayed drawing, followed by nothing else, still leaves the
+// screen within a frame or so, whichever thread made it.
+TEST_F(QtFrontendTest, DelayedDrawingReachesTheScreenOnItsOwn) {
+  const int panel = Load(MainPanel::Resource);
+  DisplayPanel(panel);
+  std::vector<double> x(2500), y(2500);
+  for (int k = 0; k < 1250; ++k) {
+    x[static_cast<std::size_t>(k)] = x[static_cast<std::size_t>(2499 - k)] = 2 * k;
+    y[static_cast<std::size_t>(k)] = 100;
+    y[static_cast<std::size_t>(2499 - k)] = 156;
+  }
+  const struct {
+    const char* name;
+    std::function<void(std::function<void()>)> run;
+  } rows[] = {
+      {"user-interface thread", [](std::function<void()> change) { change(); }},
+      {"acquisition thread", [](std::function<void()> change) { std::thread(change).join(); }},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    const int plot = PlotPolygon(panel, MainPanel::TraceGraph, x.data(), y.data(), 2500, 0xFF0000, 0xFF0000);
+    ProcessDrawEvents();
+    QCoreApplication::processEvents();  // no synchronisation is left queued by the plotting
+    auto* graph = FindIn<uiqt::GraphView>(panel);
+    ASSERT_NE(graph, nullptr);
+    auto bandShown = [graph] {
+      return graph->grab().toImage().pixelColor(graph->ToPixels(600, 120).toPoint()) == QColor(0xFF, 0, 0);
+    };
+    ASSERT_TRUE(bandShown());
+    row.run([&] { DeleteGraphPlot(panel, MainPanel::TraceGraph, plot, VAL_DELAYED_DRAW); });
+    EXPECT_TRUE(PumpUntil([&] { return !bandShown(); }, 1000)) << "the deleted band is still drawn";
+  }
+}
+
+// Runs `call` on another thread while this one waits without handling events,
+// as the user-interface thread does when it joins the acquisition thread.
+// False when the call waited for this thread (it is then let finish).
+bool ReturnsWithoutTheUiThread(const std::function<void()>& call) {
+  std::packaged_task<void()> task(call);
+  std::future<void> done = task.get_future();
+  std::thread caller(std::move(task));
+  const bool returned = done.wait_for(std::chrono::seconds(2)) == std::future_status::ready;
+  if (!returned) {  // a regression: answer whatever it is waiting for so the test can go on
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [] {
+      if (QWidget* box = QApplication::activeModalWidget()) box->close();
+    });
+    closer.start(20);
+    PumpUntil([&] { return done.wait_for(std::chrono::seconds(0)) == std::future_status::ready; }, 20000);
+  }
+  caller.join();
+  return returned;
+}
+
+// Questions, file dialogs and printing are refused; a message box returns at
+// once and is shown later.
+TEST_F(QtFrontendTest, OffTheUserInterfaceThreadNothingWaitsForIt) {
+  uimodel::Frontend& frontend = uimodel::CurrentFrontend();
+  int message = -1, question = 0, file = 0, print = 0;
+  std::string path = "left over", defaultPrinter = "left over";
+  std::vector<std::string> printers{"left over"};
+  EXPECT_TRUE(ReturnsWithoutTheUiThread([&] {
+    message = frontend.MessagePopup("COMMUNICATION ERROR", "The link was lost.");
+    question = frontend.GenericMessagePopup({"WARNING !", "Quit ?", {"Yes", "No"}, 1, 2});
+    file = frontend.FileSelectPopup({"/tmp", "*.txt", "*.txt", "Save", VAL_SAVE_BUTTON}, &path);
+    uimodel::PrintRequest request;
+    request.printer = "/tmp/never-printed.pdf";
+    request.pages = {{}};
+    print = frontend.PrintReport(request);
+    printers = frontend.Printers(&defaultPrinter);
+  }));
+  EXPECT_EQ(question, UIE_NOT_ON_UI_THREAD);
+  EXPECT_EQ(file, UIE_NOT_ON_UI_THREAD);
+  EXPECT_EQ(path, "");
+  EXPECT_EQ(print, kNIReportErrNotOnUiThread);
+  EXPECT_TRUE(printers.empty());
+  EXPECT_EQ(defaultPrinter, "");
+  EXPECT_EQ(message, 0);
+  QString shown;
+  QTimer reader;
+  QObject::connect(&reader, &QTimer::timeout, [&shown] {
+    if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+      shown = box->windowTitle() + "|" + box->text();
+      box->close();
+    }
+  });
+  reader.start(10);
+  EXPECT_TRUE(PumpUntil([&] { return !shown.isEmpty(); }));
+  EXPECT_EQ(shown, QString("COMMUNICATION ERROR|The link was lost."));
+}
+
+// A window just shown is mapped and drawn before ProcessDrawEvents returns, as
+// the splash panel must be before the instrument search holds the thread; what
+// another thread posted meanwhile waits until afterwards.
+TEST_F(QtFrontendTest, ProcessDrawEventsPutsANewWindowOnScreenAndRunsNoPostedCall) {
+  const int panel = Load(SplashPanel::Resource);
+  SetCtrlVal(panel, SplashPanel::AboutTitleText, "ORNIKELVARINLAB v1.00");
+  std::atomic<bool> posted{false};
+  std::thread([&posted] {
+    PostDeferredCall([](void* flag) { static_cast<std::atomic<bool>*>(flag)->store(true); }, &posted);
+  }).join();
+  InstallPopup(panel);
+  ProcessDrawEvents();
+  uiqt::PanelWindow* window = WindowOf(panel);
+  ASSERT_NE(window, nullptr);
+  ASSERT_NE(window->windowHandle(), nullptr);
+  EXPECT_TRUE(window->isVisible());
+  EXPECT_TRUE(window->windowHandle()->isExposed());
+  EXPECT_FALSE(posted.load());
+  EXPECT_TRUE(PumpUntil([&] { return posted.load(); }));
+  RemovePopup(0);
+}
+
+// Screen readers and UI automation find each widget by its layout name and read
+// the label the user sees, in the current language.
+TEST_F(QtFrontendTest, WidgetsCarryTheirLayoutNamesAndAccessibleNames) {
+  const int panel = Load(MainPanel::Resource);
+  LoadMenuBar(panel, ORNI_PANEL_FILE, MainMenuBar::Resource);
+  DisplayPanel(panel);
+  ProcessDrawEvents();
+  uiqt::PanelWindow* window = WindowOf(panel);
+  ASSERT_NE(window, nullptr);
+  EXPECT_EQ(window->objectName(), QString("MainPanel"));
+  EXPECT_EQ(window->accessibleName(), QString("ORNIKELVARINLAB v1.00"));
+  std::vector<std::pair<std::string, std::string>> controls;  // name, label
+  {
+    uimodel::Store& store = uimodel::TheStore();
+    std::lock_guard lock(store.mutex);
+    const uimodel::Panel* model = store.FindPanel(panel);
+    ASSERT_NE(model, nullptr);
+    for (const auto& [id, control] : model->controls) controls.emplace_back(control.name, control.label);
+  }
+  ASSERT_GT(controls.size(), 10u);
+  int labelled = 0;
+  for (const auto& [name, label] : controls) {
+    SCOPED_TRACE(name);
+    const QList<QWidget*> found = window->Client()->findChildren<QWidget*>(QString::fromStdString(name));
+    ASSERT_EQ(found.size(), 1);
+    EXPECT_FALSE(found.first()->accessibleName().isEmpty());
+    if (label.empty()) continue;
+    ++labelled;
+    EXPECT_EQ(found.first()->accessibleName(), QString::fromLatin1(label.c_str()));
+  }
+  EXPECT_GE(labelled, 1);
+  // Nothing visible names this indicator: its layout name is read as words.
+  const auto* led = window->Client()->findChild<QWidget*>("AcquisitionLed");
+  ASSERT_NE(led, nullptr);
+  EXPECT_EQ(led->accessibleName(), QString("Acquisition led"));
+  QMenuBar* bar = window->findChild<QMenuBar*>();
+  ASSERT_NE(bar, nullptr);
+  EXPECT_EQ(bar->objectName(), QString("MainMenuBar"));
+  EXPECT_NE(bar->findChild<QAction*>("PrintItem"), nullptr);
+
+  SetCtrlAttribute(panel, MainPanel::TraceGraph, ATTR_LABEL_TEXT, "Kurven");  // a language change
+  ProcessDrawEvents();
+  auto* graph = FindIn<uiqt::GraphView>(panel);
+  ASSERT_NE(graph, nullptr);
+  EXPECT_EQ(graph->objectName(), QString("TraceGraph"));
+  EXPECT_EQ(graph->accessibleName(), QString("Kurven"));
 }
 
 }  // namespace
