@@ -18,14 +18,30 @@ bool ParseSimulate(std::string_view value, InstrumentChoice& choice) {
   return true;
 }
 
+// HOST:PORT, with an IPv6 address in brackets as kvx-sim prints it
+// ("[::1]:4000"); the brackets are not part of the host. A bare address with
+// colons is refused: "::1:80" could as well be an address without a port.
 bool ParseHostPort(std::string_view value, InstrumentChoice& choice) {
-  const std::size_t colon = value.rfind(':');
-  if (colon == std::string_view::npos || colon == 0) return false;
-  long port = 0;
-  if (!ParseNumber(value.substr(colon + 1), port) || port <= 0 || port > 65535) return false;
+  std::string_view host;
+  std::string_view port;
+  if (value.starts_with('[')) {
+    const std::size_t close = value.find(']');
+    if (close == std::string_view::npos || close == 1 || value.substr(close + 1, 1) != ":") return false;
+    host = value.substr(1, close - 1);
+    port = value.substr(close + 2);
+  } else {
+    const std::size_t colon = value.find(':');
+    if (colon == std::string_view::npos || colon == 0 || value.find(':', colon + 1) != std::string_view::npos)
+      return false;
+    host = value.substr(0, colon);
+    port = value.substr(colon + 1);
+  }
+  if (host.find_first_of("[] ") != std::string_view::npos) return false;
+  long number = 0;
+  if (!ParseNumber(port, number) || number <= 0 || number > 65535) return false;
   choice.kind = InstrumentChoice::Kind::Tunnel;
-  choice.host = std::string(value.substr(0, colon));
-  choice.port = static_cast<std::uint16_t>(port);
+  choice.host = std::string(host);
+  choice.port = static_cast<std::uint16_t>(number);
   return true;
 }
 
@@ -71,6 +87,7 @@ std::string CommandLineUsage(const std::string& programName) {
          " [options]\n"
          "  --simulate[=MODEL]   add a simulated instrument (MODEL 162 default, 112 or 71)\n"
          "  --connect HOST:PORT  add an instrument served by kvx-sim (or another cable peer) at HOST:PORT\n"
+         "                       (an IPv6 address in brackets: [::1]:PORT)\n"
          "  --app-dir DIR        use DIR as the application directory\n"
          "  --help               show this help\n"
          "  --version            show the version\n"

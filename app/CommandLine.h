@@ -9,7 +9,7 @@
 struct InstrumentChoice {
   enum class Kind { Simulated, Tunnel } kind = Kind::Simulated;
   int model = 162;             // simulated
-  std::string host;            // tunnel
+  std::string host;            // tunnel; an IPv6 address without its brackets
   std::uint16_t port = 0;      // tunnel
 };
 

@@ -173,7 +173,8 @@ void ReopenSession(InstrumentSession& instrument) {
   viFlush(instrument.session, VI_READ_BUF);
   viSetAttribute(instrument.session, VI_ATTR_SUPPRESS_END_EN, VI_FALSE);
   viClose(instrument.session);
-  std::atomic_ref<ViSession>(instrument.session).store(0);
+  // The closed handle stays until the new one replaces it: only the link's
+  // owner uses it meanwhile, and the quit question still sees an instrument.
   Delay(kReopenPause);
   ViSession reopened = 0;
   viOpen(instrument.resourceManager, instrument.resourceDescriptors[kDescriptorSlot], VI_EXCLUSIVE_LOCK, 0,

@@ -2,6 +2,9 @@
 #include <algorithm>
 #include <string>
 
+// The instrument keeps no program code, but it waits on the program's clock:
+// that is plumbing, and it lets tests move time for both sides at once.
+#include "platform/os/Clock.h"
 #include "sim/SimulatedInstrument.h"
 
 namespace kvxsim {
@@ -33,7 +36,7 @@ SimulatedInstrument::SimulatedInstrument(const InstrumentOptions& options)
       signals_(options.signals),
       faults_(options.faults),
       rng_(options.seed),
-      epoch_(Clock::now()) {
+      epoch_(CurrentClock().Now()) {
   held_.settings = DeriveSettings();
 }
 
@@ -78,11 +81,12 @@ visa::LinkResult SimulatedInstrument::Write(int session, const std::uint8_t* dat
 
 visa::LinkResult SimulatedInstrument::Read(int session, std::vector<std::uint8_t>& out, bool& endOfMessage,
                                            std::chrono::milliseconds timeout) {
+  Clock& clock = CurrentClock();
   std::unique_lock lock(mutex_);
-  const Clock::time_point deadline = Clock::now() + std::max(timeout, std::chrono::milliseconds(0));
+  const double deadline = clock.Now() + std::max<double>(timeout.count(), 0.0) / 1000.0;
   for (;;) {
     if (!SessionUsable(session)) return visa::LinkResult::Lost;
-    const Clock::time_point now = Clock::now();
+    const double now = clock.Now();
     if (!replies_.empty() && replies_.front().due <= now) {
       const std::vector<std::uint8_t>& bytes = replies_.front().bytes;
       out.insert(out.end(), bytes.begin(), bytes.end());
@@ -92,9 +96,9 @@ visa::LinkResult SimulatedInstrument::Read(int session, std::vector<std::uint8_t
       return visa::LinkResult::Ok;
     }
     if (now >= deadline) return visa::LinkResult::Timeout;
-    Clock::time_point wake = deadline;
+    double wake = deadline;
     if (!replies_.empty()) wake = std::min(wake, replies_.front().due);
-    replyDue_.wait_until(lock, wake);
+    clock.WaitUntil(lock, replyDue_, wake);
   }
 }
 
@@ -136,14 +140,14 @@ void SimulatedInstrument::QueueReply(std::vector<std::uint8_t> bytes, bool isBlo
     if (ConsumeFault(faults_.truncateBlocks)) bytes.resize(bytes.size() / 2);
     if (ConsumeFault(faults_.corruptPrefix) && !bytes.empty()) bytes[0] = '$';
   }
-  Clock::time_point due = Clock::now();
-  if (ConsumeFault(faults_.stallReplies)) due += std::chrono::milliseconds(std::max(faults_.stallMs, 0));
+  double due = CurrentClock().Now();
+  if (ConsumeFault(faults_.stallReplies)) due += std::max(faults_.stallMs, 0) / 1000.0;
   replies_.push_back(Reply{std::move(bytes), due});
   replyDue_.notify_all();
 }
 
 double SimulatedInstrument::InstrumentTime() const {
-  return std::chrono::duration<double>(Clock::now() - epoch_).count();
+  return CurrentClock().Now() - epoch_;
 }
 
 void SimulatedInstrument::SetSignal(int channel, const SignalSpec& input) {

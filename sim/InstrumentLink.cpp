@@ -16,7 +16,8 @@ class InProcessLink : public visa::DeviceLink {
   InProcessLink(const InProcessLink&) = delete;
   InProcessLink& operator=(const InProcessLink&) = delete;
 
-  visa::LinkResult Send(const std::uint8_t* data, std::size_t count) override {
+  // The instrument takes a write at once, so there is nothing to time out.
+  visa::LinkResult Send(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds) override {
     return engine_->Write(session_, data, count);
   }
   visa::LinkResult Receive(std::vector<std::uint8_t>& out, bool& endOfMessage,

@@ -22,8 +22,9 @@ constexpr int kBacklog = 8;
 // serving loop looks for them this often while a client is connected.
 constexpr int kReplyPollMs = 10;
 
-bool WriteGreeting(int fd, std::string_view word) {
-  return visa::WriteCableFrame(fd, reinterpret_cast<const std::uint8_t*>(word.data()), word.size());
+bool WriteGreeting(int fd, std::string_view word, std::chrono::milliseconds wait) {
+  return visa::WriteCableFrame(fd, reinterpret_cast<const std::uint8_t*>(word.data()), word.size(), wait) ==
+         visa::CableWrite::Ok;
 }
 
 std::string NumericAddress(const sockaddr* address, socklen_t length) {
@@ -138,11 +139,11 @@ void Server::Accept() {
   std::unique_ptr<visa::DeviceLink> link;
   // Another client, or an in-process session, holds the instrument.
   if (clientFd_ >= 0 || instrument_->Open(link) != VI_SUCCESS) {
-    WriteGreeting(fd, kBusy);
+    WriteGreeting(fd, kBusy, clientWriteWait_);
     ::close(fd);
     return;
   }
-  if (!WriteGreeting(fd, kOpen)) {
+  if (!WriteGreeting(fd, kOpen, clientWriteWait_)) {
     ::close(fd);
     return;
   }
@@ -157,7 +158,7 @@ void Server::ReadFrames() {
   for (;;) {
     switch (reader_.Read(clientFd_, frame, std::chrono::milliseconds(0))) {
       case visa::CableRead::Ok:
-        if (link_->Send(frame.data(), frame.size()) != visa::LinkResult::Ok) {
+        if (link_->Send(frame.data(), frame.size(), visa::kNoTimeLimit) != visa::LinkResult::Ok) {
           DropClient();
           return;
         }
@@ -178,8 +179,11 @@ void Server::ForwardReplies() {
     bool endOfMessage = false;
     const visa::LinkResult result = link_->Receive(reply, endOfMessage, std::chrono::milliseconds(0));
     if (result == visa::LinkResult::Timeout) return;
-    // Lost: the disconnect fault; the client sees the connection close.
-    if (result != visa::LinkResult::Ok || !visa::WriteCableFrame(clientFd_, reply.data(), reply.size())) {
+    // Lost: the disconnect fault; the client sees the connection close. A
+    // client that stops reading is dropped once a reply has waited
+    // clientWriteWait_, so it cannot hold the instrument (or this loop).
+    if (result != visa::LinkResult::Ok ||
+        visa::WriteCableFrame(clientFd_, reply.data(), reply.size(), clientWriteWait_) != visa::CableWrite::Ok) {
       DropClient();
       return;
     }

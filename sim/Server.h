@@ -6,6 +6,7 @@
 #pragma once
 
 #include <atomic>
+#include <chrono>
 #include <cstdint>
 #include <memory>
 #include <mutex>
@@ -17,6 +18,10 @@
 #include "sim/Instrument.h"
 
 namespace kvxsim {
+
+// How long a reply may wait for a client that does not read before that
+// client is dropped and the instrument is free for the next one.
+inline constexpr std::chrono::milliseconds kClientWriteWait{3000};
 
 class Server {
  public:
@@ -34,6 +39,8 @@ class Server {
   const std::string& Address() const { return address_; }
   // Ends the service promptly, also while a client is connected.
   void Stop();
+  // Replaces kClientWriteWait; call before Start().
+  void SetClientWriteWait(std::chrono::milliseconds wait) { clientWriteWait_ = wait; }
 
  private:
   void Run();
@@ -46,6 +53,7 @@ class Server {
   std::string host_;
   std::uint16_t port_;
   std::string address_;
+  std::chrono::milliseconds clientWriteWait_ = kClientWriteWait;
   int listenFd_ = -1;
   int wakeRead_ = -1;
   int wakeWrite_ = -1;

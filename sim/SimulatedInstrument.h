@@ -40,7 +40,8 @@ class SimulatedInstrument {
   void CloseSession(int session);
   visa::LinkResult Write(int session, const std::uint8_t* data, std::size_t count);
   // Waits up to `timeout` for the next reply that is due; the whole reply
-  // is one message (endOfMessage set).
+  // is one message (endOfMessage set). Waits and due times follow the
+  // program's clock, so a test that moves it sees stalls without sleeping.
   visa::LinkResult Read(int session, std::vector<std::uint8_t>& out, bool& endOfMessage,
                         std::chrono::milliseconds timeout);
 
@@ -54,7 +55,6 @@ class SimulatedInstrument {
   std::size_t PendingErrors() const;
 
  private:
-  using Clock = std::chrono::steady_clock;
   using Handler = void (SimulatedInstrument::*)(const Command&, int suffix);
   struct CommandEntry {
     std::string_view pattern;
@@ -62,7 +62,7 @@ class SimulatedInstrument {
   };
   struct Reply {
     std::vector<std::uint8_t> bytes;
-    Clock::time_point due;
+    double due;  // on the program's clock
   };
   // The record the frames and trace files show, with what it was taken at.
   struct HeldRecord {
@@ -161,7 +161,7 @@ class SimulatedInstrument {
   const std::string firmware_;
 
   mutable std::mutex mutex_;
-  std::condition_variable replyDue_;
+  std::condition_variable_any replyDue_;  // waited on through the clock
   std::array<SignalSpec, 2> signals_;
   Faults faults_;
   SetupStore setup_;
@@ -174,7 +174,7 @@ class SimulatedInstrument {
   bool lost_ = false;
   bool claimed_ = false;
   std::mt19937_64 rng_;
-  const Clock::time_point epoch_;
+  const double epoch_;  // on the program's clock
   HeldRecord held_;
   Sweep sweep_;
   std::map<std::string, std::vector<std::uint8_t>> files_;  // by upper-case name

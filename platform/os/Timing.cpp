@@ -1,14 +1,11 @@
 #include "platform/os/Timing.h"
 
-#include <chrono>
-#include <thread>
+#include "platform/os/Clock.h"
 
 void Delay(double seconds) {
   if (seconds <= 0.0) return;
-  std::this_thread::sleep_for(std::chrono::duration<double>(seconds));
+  Clock& clock = CurrentClock();
+  clock.SleepUntil(clock.Now() + seconds);
 }
 
-double Timer() {
-  static const auto origin = std::chrono::steady_clock::now();
-  return std::chrono::duration<double>(std::chrono::steady_clock::now() - origin).count();
-}
+double Timer() { return CurrentClock().Now(); }

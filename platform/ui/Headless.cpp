@@ -225,7 +225,7 @@ class HeadlessFrontend final : public Frontend {
   bool WaitForOpenQuestions(int count, double seconds) {
     std::unique_lock lock(mutex_);
     return signal_.wait_for(lock, std::chrono::duration<double>(seconds),
-                            [&] { return static_cast<int>(openQuestions_.size()) >= count; });
+                            [&] { return static_cast<int>(openQuestions_.size()) == count; });
   }
 
   // Gives up any modal wait and lets the thread finish what is queued.
@@ -320,6 +320,7 @@ class HeadlessFrontend final : public Frontend {
       }
     }
     openQuestions_.pop_back();
+    signal_.notify_all();
     return answer;
   }
 

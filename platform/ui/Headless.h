@@ -33,8 +33,9 @@ void Run(const std::function<void()>& action);
 void Post(std::function<void()> action);
 // Waits until everything queued there so far has been handled and drawn.
 void Sync();
-// Waits (real time, at most `seconds`) until `count` questions or file
-// dialogs are open at once; false when they did not open.
+// Waits (real time, at most `seconds`) until exactly `count` questions or
+// file dialogs are open at once (0: all answered); false when that did not
+// happen. Sync alone does not do: a question's wait handles what is queued.
 bool WaitForOpenQuestions(int count, double seconds = 10.0);
 // The titles of the questions and file dialogs open now, the innermost last.
 std::vector<std::string> OpenQuestions();

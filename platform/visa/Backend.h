@@ -15,12 +15,16 @@ namespace visa {
 
 enum class LinkResult { Ok, Timeout, Lost };
 
+// A write timeout that never runs out (the session's VI_TMO_INFINITE).
+inline constexpr std::chrono::milliseconds kNoTimeLimit{-1};
+
 // An open, exclusively held connection to one instrument.
 class DeviceLink {
  public:
   virtual ~DeviceLink() = default;
-  // Host to device: the bytes of one viWrite, unchanged.
-  virtual LinkResult Send(const std::uint8_t* data, std::size_t count) = 0;
+  // Host to device: the bytes of one viWrite, unchanged. Gives up after
+  // `timeout` (kNoTimeLimit: never) when the device does not take them.
+  virtual LinkResult Send(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds timeout) = 0;
   // Device to host: waits up to `timeout` for the next piece of the reply
   // stream and appends it to `out`. `endOfMessage` is set when the piece ends
   // an instrument message (END). Timeout leaves `out` untouched.

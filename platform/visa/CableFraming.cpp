@@ -31,9 +31,11 @@ IoWait WaitFor(int fd, short events, bool forever, Clock::time_point deadline) {
   }
 }
 
-bool SendAll(int fd, const std::uint8_t* data, std::size_t count) {
+bool Expired(bool forever, Clock::time_point deadline) { return !forever && Clock::now() >= deadline; }
+
+CableWrite SendAll(int fd, const std::uint8_t* data, std::size_t count, bool forever, Clock::time_point deadline) {
   while (count > 0) {
-    ssize_t n = ::send(fd, data, count, MSG_NOSIGNAL);
+    ssize_t n = ::send(fd, data, count, MSG_NOSIGNAL | MSG_DONTWAIT);
     if (n > 0) {
       data += n;
       count -= static_cast<std::size_t>(n);
@@ -41,11 +43,15 @@ bool SendAll(int fd, const std::uint8_t* data, std::size_t count) {
     }
     if (n < 0 && errno == EINTR) continue;
     if (n < 0 && (errno == EAGAIN || errno == EWOULDBLOCK)) {
-      if (WaitFor(fd, POLLOUT, true, Clock::time_point{}) == IoWait::Ready) continue;
+      switch (WaitFor(fd, POLLOUT, forever, deadline)) {
+        case IoWait::Ready: continue;
+        case IoWait::Timeout: return CableWrite::Timeout;
+        case IoWait::Error: break;
+      }
     }
-    return false;
+    return CableWrite::Failed;
   }
-  return true;
+  return CableWrite::Ok;
 }
 
 enum class Fill { Done, Timeout, Closed };
@@ -71,11 +77,14 @@ Fill FillTo(int fd, std::uint8_t* buf, std::size_t want, std::size_t& have, bool
 
 }  // namespace
 
-bool WriteCableFrame(int fd, const std::uint8_t* data, std::size_t count) {
-  if (count > kCableMaxFrame) return false;
+CableWrite WriteCableFrame(int fd, const std::uint8_t* data, std::size_t count, std::chrono::milliseconds timeout) {
+  if (count > kCableMaxFrame) return CableWrite::Failed;
+  const bool forever = timeout.count() < 0;
+  const Clock::time_point deadline = forever ? Clock::time_point{} : Clock::now() + timeout;
   const std::uint8_t header[4] = {static_cast<std::uint8_t>(count >> 24), static_cast<std::uint8_t>(count >> 16),
                                   static_cast<std::uint8_t>(count >> 8), static_cast<std::uint8_t>(count)};
-  return SendAll(fd, header, sizeof header) && SendAll(fd, data, count);
+  const CableWrite result = SendAll(fd, header, sizeof header, forever, deadline);
+  return result == CableWrite::Ok ? SendAll(fd, data, count, forever, deadline) : result;
 }
 
 CableRead CableFrameReader::Read(int fd, std::vector<std::uint8_t>& out, std::chrono::milliseconds timeout) {
@@ -90,7 +99,12 @@ CableRead CableFrameReader::Read(int fd, std::vector<std::uint8_t>& out, std::ch
                                  (std::size_t{header_[2]} << 8) | std::size_t{header_[3]};
       headerHave_ = 0;
       if (length > kCableMaxFrame) return CableRead::ProtocolError;
-      if (length == 0) continue;  // keep-alive style empty frames carry nothing
+      if (length == 0) {
+        // Empty frames carry nothing, but a stream of them must not hold
+        // the call past its deadline.
+        if (Expired(forever, deadline)) return CableRead::Timeout;
+        continue;
+      }
       payload_.assign(length, 0);
       payloadHave_ = 0;
       inPayload_ = true;

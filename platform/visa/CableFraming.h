@@ -16,11 +16,14 @@ namespace visa {
 inline constexpr std::size_t kCableMaxFrame = 1024 * 1024;
 
 enum class CableRead { Ok, Timeout, Closed, ProtocolError };
+enum class CableWrite { Ok, Timeout, Failed };
 
-// Writes one frame (header and payload) completely, waiting as long as the
-// peer needs. False when the peer is gone or count exceeds kCableMaxFrame.
+// Writes one frame (header and payload) completely, waiting at most
+// `timeout` (negative: forever) for a peer that does not read. Failed when
+// the peer is gone or count exceeds kCableMaxFrame. After Timeout or Failed
+// part of the frame may have gone out, so the connection must be closed.
 // Never raises SIGPIPE; works on blocking and non-blocking sockets.
-bool WriteCableFrame(int fd, const std::uint8_t* data, std::size_t count);
+CableWrite WriteCableFrame(int fd, const std::uint8_t* data, std::size_t count, std::chrono::milliseconds timeout);
 
 // Reads frames that may arrive in pieces across several calls: a frame cut
 // by a timeout is resumed by the next call instead of desynchronising the
@@ -29,7 +32,8 @@ class CableFrameReader {
  public:
   // Waits up to `timeout` (negative: forever) for the next complete non-empty
   // frame and moves it into `out` (replacing its contents). Zero-length frames
-  // are skipped. Timeout leaves `out` untouched.
+  // are skipped, but a stream of them ends the call at its deadline like
+  // silence would. Timeout leaves `out` untouched.
   CableRead Read(int fd, std::vector<std::uint8_t>& out, std::chrono::milliseconds timeout);
   // True while a frame has begun arriving but is not complete.
   bool Partial() const { return inPayload_ || headerHave_ > 0; }

@@ -3,29 +3,33 @@
 #include <algorithm>
 #include <cstring>
 
+#include "platform/os/Clock.h"
+
 namespace visa {
 
-// The timeout covers a whole call, not each piece of it.
+// The timeout covers a whole call, not each piece of it. It runs on the
+// program's clock, which tests move themselves; backends that wait in real
+// time (sockets, USB) just get the span that is left.
 class Session::Deadline {
  public:
   explicit Deadline(ViUInt32 timeoutMs)
-      : infinite_(timeoutMs == VI_TMO_INFINITE), at_(Clock::now() + std::chrono::milliseconds(timeoutMs)) {}
+      : infinite_(timeoutMs == VI_TMO_INFINITE), clock_(CurrentClock()), at_(clock_.Now() + timeoutMs / 1000.0) {}
 
-  bool Expired() const { return !infinite_ && Clock::now() >= at_; }
+  bool Infinite() const { return infinite_; }
 
   // How long the next wait may last. An infinite wait is cut into slices so
   // backends only ever see finite timeouts.
   std::chrono::milliseconds Slice() const {
     if (infinite_) return kInfiniteSlice;
-    auto left = std::chrono::ceil<std::chrono::milliseconds>(at_ - Clock::now());
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(std::chrono::duration<double>(at_ - clock_.Now()));
     return std::max(left, std::chrono::milliseconds(0));
   }
 
  private:
-  using Clock = std::chrono::steady_clock;
   static constexpr std::chrono::milliseconds kInfiniteSlice{60000};
   bool infinite_;
-  Clock::time_point at_;
+  Clock& clock_;
+  double at_;
 };
 
 Session::Session(std::uint16_t manufacturerId, std::uint16_t modelCode, std::unique_ptr<DeviceLink> link)
@@ -96,10 +100,13 @@ ViStatus Session::StatusOf(LinkResult r) {
 ViStatus Session::Write(ViConstBuf buf, ViUInt32 count, ViUInt32& written) {
   written = 0;
   if (buf == nullptr && count > 0) return VI_ERROR_SYSTEM_ERROR;
+  // A write is one piece, so the backend gets the whole timeout at once.
+  const ViUInt32 timeoutMs = Snapshot().timeoutMs;
+  const auto timeout = timeoutMs == VI_TMO_INFINITE ? kNoTimeLimit : std::chrono::milliseconds(timeoutMs);
   std::lock_guard lock(ioMutex_);
   if (!link_ || lost_) return VI_ERROR_CONN_LOST;
   if (count == 0) return VI_SUCCESS;
-  const LinkResult r = link_->Send(buf, count);
+  const LinkResult r = link_->Send(buf, count, timeout);
   if (r == LinkResult::Lost) lost_ = true;
   if (r == LinkResult::Ok) written = count;
   return StatusOf(r);
@@ -135,7 +142,10 @@ LinkResult Session::ReceivePiece(const Deadline& deadline) {
       lost_ = true;
       return r;
     }
-    if (deadline.Expired()) return r;
+    // The backend waited the whole slice it was given. A finite read ends
+    // here even if the program's clock and the backend's disagree on the
+    // time; only an infinite one goes on, slice after slice.
+    if (!deadline.Infinite()) return r;
   }
 }
 

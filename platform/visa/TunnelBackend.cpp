@@ -21,12 +21,16 @@ class TunnelLink : public DeviceLink {
   explicit TunnelLink(int fd) : fd_(fd) {}
   ~TunnelLink() override { Drop(); }
 
-  LinkResult Send(const std::uint8_t* data, std::size_t count) override {
+  LinkResult Send(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds timeout) override {
     if (fd_ < 0) return LinkResult::Lost;
     // One write is one frame; a write the cable cannot carry is refused
     // without disturbing the connection.
     if (count > kCableMaxFrame) return LinkResult::Lost;
-    if (WriteCableFrame(fd_, data, count)) return LinkResult::Ok;
+    if (WriteCableFrame(fd_, data, count, timeout) == CableWrite::Ok) return LinkResult::Ok;
+    // A peer that stopped reading is treated like a pulled cable: part of
+    // the frame may be out, so the stream cannot be trusted any more. viWrite
+    // says VI_ERROR_CONN_LOST rather than VI_ERROR_TMO because no retry on
+    // this session can succeed, and every later call reports the same.
     Drop();
     return LinkResult::Lost;
   }

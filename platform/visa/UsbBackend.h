@@ -22,7 +22,8 @@ class UsbBulkTransfer {
   virtual ~UsbBulkTransfer() = default;
   // wMaxPacketSize of the bulk IN endpoint.
   virtual std::size_t MaxPacketSize() const = 0;
-  // Sends all bytes; `sent` says how many went before a failure.
+  // Sends all bytes; `sent` says how many went before a failure. A negative
+  // timeout waits as long as the device needs.
   virtual Result BulkOut(const std::uint8_t* data, std::size_t count, std::size_t& sent,
                          std::chrono::milliseconds timeout) = 0;
   // One bulk IN transfer of up to `capacity` bytes (a multiple of the packet
@@ -37,15 +38,13 @@ class UsbDeviceLink : public DeviceLink {
   // Bytes asked for per bulk IN transfer (rounded down to whole packets).
   static constexpr std::size_t kReadChunk = 64 * 1024;
 
-  explicit UsbDeviceLink(std::unique_ptr<UsbBulkTransfer> transfer,
-                         std::chrono::milliseconds writeTimeout = std::chrono::milliseconds(5000));
+  explicit UsbDeviceLink(std::unique_ptr<UsbBulkTransfer> transfer);
 
-  LinkResult Send(const std::uint8_t* data, std::size_t count) override;
+  LinkResult Send(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds timeout) override;
   LinkResult Receive(std::vector<std::uint8_t>& out, bool& endOfMessage, std::chrono::milliseconds timeout) override;
 
  private:
   std::unique_ptr<UsbBulkTransfer> transfer_;
-  std::chrono::milliseconds writeTimeout_;
   std::vector<std::uint8_t> buffer_;
 };
 

@@ -30,6 +30,7 @@ UsbBulkTransfer::Result ResultOf(int rc) {
 
 unsigned int TimeoutMs(std::chrono::milliseconds t) {
   // libusb treats 0 as "no timeout"; the smallest real wait is 1 ms.
+  if (t.count() < 0) return 0;
   return static_cast<unsigned int>(std::clamp<long long>(t.count(), 1, 0x7FFFFFFF));
 }
 

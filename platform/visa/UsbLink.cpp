@@ -4,12 +4,13 @@
 
 namespace visa {
 
-UsbDeviceLink::UsbDeviceLink(std::unique_ptr<UsbBulkTransfer> transfer, std::chrono::milliseconds writeTimeout)
-    : transfer_(std::move(transfer)), writeTimeout_(writeTimeout) {}
+UsbDeviceLink::UsbDeviceLink(std::unique_ptr<UsbBulkTransfer> transfer) : transfer_(std::move(transfer)) {}
 
-LinkResult UsbDeviceLink::Send(const std::uint8_t* data, std::size_t count) {
+// A timed-out write leaves the link usable: the instrument splits what it
+// got at carriage returns, and USB keeps no byte stream to fall out of step.
+LinkResult UsbDeviceLink::Send(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds timeout) {
   std::size_t sent = 0;
-  switch (transfer_->BulkOut(data, count, sent, writeTimeout_)) {
+  switch (transfer_->BulkOut(data, count, sent, timeout)) {
     case UsbBulkTransfer::Result::Ok: return LinkResult::Ok;
     case UsbBulkTransfer::Result::Timeout: return LinkResult::Timeout;
     case UsbBulkTransfer::Result::Lost: break;

@@ -13,6 +13,8 @@
 
 #include "link/InstrumentSession.h"
 #include "link/Transport.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Timing.h"
 #include "platform/visa/Backend.h"
 #include "platform/visa/CableFraming.h"
 #include "support/KvxSimProcess.h"
@@ -92,6 +94,8 @@ TEST_F(KvxSimProcessTest, AnInstrumentHeldByAnotherProgramCannotBeOpened) {
 }
 
 TEST_F(KvxSimProcessTest, KilledServerFailsTheNextExchangeAndReopenRecovers) {
+  // The reopen's pauses on the test's clock; the cable stays real.
+  ScopedManualClock clock;
   ASSERT_EQ(FindInstrument(instrument_), VI_SUCCESS);
   ASSERT_EQ(OpenInstrument(instrument_, instrument_.resourceDescriptors[kDescriptorSlot], &instrument_.session), 0);
   const std::uint16_t port = server_.Port();
@@ -103,15 +107,48 @@ TEST_F(KvxSimProcessTest, KilledServerFailsTheNextExchangeAndReopenRecovers) {
 
   // Still gone: reopening fails, and so does the exchange after it.
   viSetAttribute(instrument_.session, VI_ATTR_TMO_VALUE, 500);
+  double start = Timer();
   ReopenSession(instrument_);
+  EXPECT_DOUBLE_EQ(Timer() - start, 2.0) << "a second before and after the close";
   EXPECT_LT(Query(instrument_.session, "*OPC?\r", 0.0, 10, reply), 0);
 
   testsupport::KvxSimProcess restarted;
   ASSERT_TRUE(restarted.Start(port));
+  start = Timer();
   ReopenSession(instrument_);
+  EXPECT_DOUBLE_EQ(Timer() - start, 2.0);
   ASSERT_NE(instrument_.session, 0u);
   EXPECT_EQ(Query(instrument_.session, "*OPC?\r", 0.0, 10, reply), VI_SUCCESS);
   EXPECT_EQ(reply, "1\n");
+}
+
+bool HasIpv6Loopback() {
+  const int fd = socket(AF_INET6, SOCK_STREAM | SOCK_CLOEXEC, 0);
+  sockaddr_in6 address{};
+  address.sin6_family = AF_INET6;
+  address.sin6_addr = in6addr_loopback;
+  const bool usable = fd >= 0 && bind(fd, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0;
+  if (fd >= 0) close(fd);
+  return usable;
+}
+
+TEST(KvxSimOverIpv6, ServesTheTunnelOnTheIpv6Loopback) {
+  if (!HasIpv6Loopback()) GTEST_SKIP() << "no IPv6 loopback here";
+  testsupport::KvxSimProcess server;
+  ASSERT_TRUE(server.Start(0, {}, "[::1]")) << server.Announcement();
+  EXPECT_EQ(server.Announcement(), "listening on [::1]:" + std::to_string(server.Port()));
+
+  visa::ClearInstruments();
+  visa::EnableUsbSearch(false);
+  visa::AddTunnelInstrument("::1", server.Port());
+  InstrumentSession instrument;
+  ASSERT_EQ(viOpenDefaultRM(&instrument.searchResourceManager), VI_SUCCESS);
+  ASSERT_EQ(FindInstrument(instrument), VI_SUCCESS);
+  EXPECT_EQ(OpenInstrument(instrument, instrument.resourceDescriptors[kDescriptorSlot], &instrument.session), 0);
+  EXPECT_STREQ(instrument.modelName, "KVX162");
+  if (instrument.session) CloseInstrument(instrument, &instrument.session, 1);
+  viClose(instrument.searchResourceManager);
+  visa::ClearInstruments();
 }
 
 }  // namespace

@@ -21,15 +21,17 @@ namespace testsupport {
 
 class KvxSimProcess {
  public:
-  // Starts `kvx-sim --listen 127.0.0.1:<port>` plus `extra`; port 0 picks one.
-  bool Start(std::uint16_t port = 0, const std::vector<std::string>& extra = {}) {
+  // Starts `kvx-sim --listen <host>:<port>` plus `extra`; port 0 picks one.
+  // An IPv6 host goes in brackets, e.g. "[::1]".
+  bool Start(std::uint16_t port = 0, const std::vector<std::string>& extra = {},
+             const std::string& host = "127.0.0.1") {
     int pipeFds[2];
     if (pipe(pipeFds) != 0) return false;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, pipeFds[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, pipeFds[0]);
-    std::vector<std::string> args = {KVX_SIM_PATH, "--listen", "127.0.0.1:" + std::to_string(port)};
+    std::vector<std::string> args = {KVX_SIM_PATH, "--listen", host + ":" + std::to_string(port)};
     args.insert(args.end(), extra.begin(), extra.end());
     std::vector<char*> argv;
     for (auto& arg : args) argv.push_back(arg.data());
@@ -47,6 +49,8 @@ class KvxSimProcess {
   }
 
   std::uint16_t Port() const { return port_; }
+  // The first line it printed, e.g. "listening on 127.0.0.1:4000".
+  const std::string& Announcement() const { return announcement_; }
 
   // Ends the process the hard way, as a pulled cable would.
   void Kill() {
@@ -72,6 +76,7 @@ class KvxSimProcess {
       if (c == '\n') break;
       line.push_back(c);
     }
+    announcement_ = line;
     const std::string prefix = "listening on ";
     if (line.rfind(prefix, 0) != 0) return false;
     port_ = static_cast<std::uint16_t>(std::stoi(line.substr(line.rfind(':') + 1)));
@@ -81,6 +86,7 @@ class KvxSimProcess {
   pid_t pid_ = 0;
   int out_ = -1;
   std::uint16_t port_ = 0;
+  std::string announcement_;
 };
 
 }  // namespace testsupport

@@ -1,6 +1,8 @@
 // A test instrument whose replies are scripted byte for byte: every write is
 // recorded, and each write takes the next queued reply (if any) as one
 // instrument message. Pieces of a reply may be split to imitate a slow link.
+// Its reads wait on the program's clock, so a test's ManualClock makes a
+// missing reply time out at once.
 #pragma once
 
 #include <chrono>
@@ -11,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/Clock.h"
 #include "platform/visa/Backend.h"
 
 namespace testsupport {
@@ -70,7 +73,7 @@ class ScriptedInstrument : public visa::Instrument, public std::enable_shared_fr
       std::lock_guard lock(owner_->mutex_);
       owner_->open_ = false;
     }
-    visa::LinkResult Send(const std::uint8_t* data, std::size_t count) override {
+    visa::LinkResult Send(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds) override {
       std::lock_guard lock(owner_->mutex_);
       const std::string bytes(reinterpret_cast<const char*>(data), count);
       owner_->written_ += bytes;
@@ -83,9 +86,13 @@ class ScriptedInstrument : public visa::Instrument, public std::enable_shared_fr
     }
     visa::LinkResult Receive(std::vector<std::uint8_t>& out, bool& endOfMessage,
                              std::chrono::milliseconds timeout) override {
+      Clock& clock = CurrentClock();
       std::unique_lock lock(owner_->mutex_);
-      if (!owner_->cv_.wait_for(lock, timeout, [&] { return !owner_->ready_.empty(); }))
-        return visa::LinkResult::Timeout;
+      const double deadline = clock.Now() + std::chrono::duration<double>(timeout).count();
+      while (owner_->ready_.empty()) {
+        if (clock.Now() >= deadline) return visa::LinkResult::Timeout;
+        clock.WaitUntil(lock, owner_->cv_, deadline);
+      }
       const std::string message = std::move(owner_->ready_.front());
       owner_->ready_.pop_front();
       out.insert(out.end(), message.begin(), message.end());
@@ -101,7 +108,7 @@ class ScriptedInstrument : public visa::Instrument, public std::enable_shared_fr
   std::uint16_t modelCode_;
   std::uint16_t vendor_;
   std::mutex mutex_;
-  std::condition_variable cv_;
+  std::condition_variable_any cv_;
   std::deque<std::string> replies_;
   std::deque<std::string> ready_;
   std::string written_;

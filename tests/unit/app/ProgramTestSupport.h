@@ -1,6 +1,7 @@
 // The whole program on the headless front-end with an in-process simulated
 // instrument: a fresh application directory per test, start-up and quit run
-// on the user-interface thread as they are in the program.
+// on the user-interface thread as they are in the program, and the program's
+// waits on a clock that jumps to each deadline (no test sleeps).
 #pragma once
 
 #include <gtest/gtest.h>
@@ -21,6 +22,7 @@
 #include "layout/PanelIds.h"
 #include "link/InstrumentSession.h"
 #include "link/LinkBusy.h"
+#include "platform/os/Clock.h"
 #include "platform/os/ProjectDir.h"
 #include "platform/ui/Headless.h"
 #include "platform/ui/UserInterface.h"
@@ -111,6 +113,7 @@ class ProgramTest : public ::testing::Test {
     return mark;
   }
 
+  ScopedManualClock clock_;
   fs::path dir_;
 };
 

@@ -42,4 +42,32 @@ TEST_F(SharedDisplayStateTest, LayoutAndPanelHandleAreReadWhileTheWindowIsResize
   MainPanelHandle = 0;
 }
 
+// The acquisition thread reopens a lost session (it owns the link) while the
+// user asks to quit: the quit question reads the handle being replaced.
+TEST_F(SharedDisplayStateTest, SessionHandleIsReplacedWhileTheQuitQuestionReadsIt) {
+  WriteFirstRunFile("1\n0\n");
+  auto sim = AddInstrument(162);
+  ASSERT_EQ(Start(), 0);
+  const int mainPanel = MainPanelHandle.load();
+  std::atomic<bool> done{false};
+  std::atomic<int> reopened{0};
+  std::thread acquisition([&] {
+    while (!done.load()) {
+      LinkOwnership link;
+      ReopenSession(TheInstrument);
+      reopened.fetch_add(1);
+    }
+  });
+  for (int question = 0; question < 30; ++question) {
+    headless::AnswerEscape();
+    headless::Close(mainPanel);
+  }
+  done = true;
+  acquisition.join();
+  EXPECT_GT(reopened.load(), 0);
+  EXPECT_EQ(MainPanelHandle.load(), mainPanel) << "every question was answered No";
+  EXPECT_EQ(headless::PendingAnswers(), 0u) << "a session was open at every question";
+  EXPECT_NE(CurrentSession(TheInstrument), 0u);
+}
+
 }  // namespace

@@ -130,7 +130,9 @@ TEST_F(StartupTest, NoToTheQuitQuestionChangesNothingAndEndTaskAsksToo) {
   EXPECT_FALSE(fs::exists(dir_ / "Ornikelva.okv"));
 
   headless::AnswerEnter();
+  const double askedAt = Timer();
   headless::EndTask();
+  EXPECT_GE(Timer() - askedAt, 1.0) << "the instrument is given a second after the reset";
   EXPECT_EQ(TheInstrument.session, 0u);
   EXPECT_EQ(MainPanelHandle.load(), 0);
   EXPECT_FALSE(sim->Claimed());

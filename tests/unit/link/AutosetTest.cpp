@@ -46,10 +46,12 @@ TEST_F(AutosetTest, AutosetThatDidNotActPutsTheInstrumentBack) {
     instrument_->QueueReply("1\n");
     instrument_->QueueReply(factor);
     instrument_->QueueReply("1\n");
+    const double start = Timer();
     EXPECT_EQ(RunAutoset(session_), 0) << factor;
     EXPECT_EQ(instrument_->Written(), ":DISP:TRAC:Y:PDIV1 2\r:AUTOS:EXE\r*OPC?\r:DISP:TRAC:Y:PDIV1?\r"
                                       "SYST:SET #3572" + Wire(before) + "\r*OPC?\r")
         << factor;
+    EXPECT_NEAR(Timer() - start, 0.001 + 0.5, 1e-9) << "1 ms before the completion answer, 0.5 s for the record";
     EXPECT_EQ(TimeoutMs(), 3000u);
   }
   EXPECT_TRUE(cleared_.empty());

@@ -7,6 +7,8 @@
 
 #include "link/InstrumentSession.h"
 #include "link/Transport.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Timing.h"
 #include "platform/visa/Backend.h"
 #include "sim/Instrument.h"
 #include "support/ScriptedInstrument.h"
@@ -45,6 +47,7 @@ class InstrumentSessionTest : public ::testing::Test {
     return OpenInstrument(instrument_, instrument_.resourceDescriptors[kDescriptorSlot], &instrument_.session);
   }
 
+  ScopedManualClock clock_;  // timeouts and pauses on the test's clock
   InstrumentSession instrument_;
 };
 
@@ -179,7 +182,9 @@ TEST_F(InstrumentSessionTest, OnlyAModelNameStillOpens) {
 TEST_F(InstrumentSessionTest, SilentInstrumentFailsTheOpen) {
   auto scripted = std::make_shared<ScriptedInstrument>("SILENT");
   visa::AddInstrument(scripted);
+  const double start = Timer();
   EXPECT_EQ(FindAndOpen(), VI_ERROR_TMO);
+  EXPECT_NEAR(Timer() - start, 3.0, 1e-6) << "the identification waits the standing timeout";
   EXPECT_EQ(scripted->Written(), kOpenBytes) << "claim and format are sent whatever the identification gave";
 }
 
@@ -188,7 +193,15 @@ TEST_F(InstrumentSessionTest, ReopenLeavesVisaDefaultsAndShowsTheNotice) {
   visa::AddInstrument(sim);
   ASSERT_EQ(FindAndOpen(), 0);
   int shown = 0, hidden = 0;
-  SetReopenNotice({[&] { ++shown; }, [&] { ++hidden; }});
+  double shownAt = 0.0, hiddenAt = 0.0;
+  SetReopenNotice({[&] {
+                     ++shown;
+                     shownAt = Timer();
+                   },
+                   [&] {
+                     ++hidden;
+                     hiddenAt = Timer();
+                   }});
   viSetAttribute(instrument_.session, VI_ATTR_TMO_VALUE, 500);
   WriteBytes(instrument_.session, "ZC:HTTP?\r");  // a reply left unread is drained
   sim->TakeReceived();
@@ -197,6 +210,9 @@ TEST_F(InstrumentSessionTest, ReopenLeavesVisaDefaultsAndShowsTheNotice) {
   SetReopenNotice({});
   EXPECT_EQ(shown, 1);
   EXPECT_EQ(hidden, 1);
+  // A second before the drain, which ends on the 500 ms timeout, and a
+  // second after the close, all while the notice is up.
+  EXPECT_NEAR(hiddenAt - shownAt, 1.0 + 0.5 + 1.0, 1e-6);
   ASSERT_NE(instrument_.session, 0u);
   EXPECT_NE(instrument_.session, before);
   ViUInt32 timeout = 0;

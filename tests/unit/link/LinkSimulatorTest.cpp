@@ -13,6 +13,8 @@
 #include "link/LinkMessages.h"
 #include "link/SetupTransfer.h"
 #include "link/Transport.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Timing.h"
 #include "sim/Instrument.h"
 
 namespace {
@@ -45,6 +47,7 @@ class LinkSimulatorTest : public ::testing::Test {
   }
   void SetFaults(const kvxsim::Faults& faults) { sim_->SetFaults(faults); }
 
+  ScopedManualClock clock_;  // the program's pauses and the instrument's waits cost no real time
   std::shared_ptr<kvxsim::SimHandle> sim_;
   ViSession rm_ = 0;
   ViSession session_ = 0;
@@ -161,8 +164,10 @@ TEST_F(LinkSimulatorTest, SelfTestAnswers) {
   SetFaults(faults);
   viSetAttribute(session_, VI_ATTR_TMO_VALUE, 300);
   result = -1;
+  const double start = Timer();
   ReadSelfTest(session_, &result);
   EXPECT_EQ(result, 0) << "no answer counts as all passed";
+  EXPECT_GE(Timer() - start, 0.3 - 1e-9) << "the answer was waited for until the timeout";
 }
 
 }  // namespace

@@ -14,6 +14,8 @@
 
 #include "link/InstrumentSetup.h"
 #include "link/SetupTransfer.h"
+#include "platform/os/Clock.h"
+#include "platform/os/Timing.h"
 #include "platform/visa/Backend.h"
 #include "support/ScriptedInstrument.h"
 
@@ -119,8 +121,9 @@ inline std::string BlockReply(const Bytes& data) {
   return "#" + std::to_string(length.size()) + length + std::string(data.begin(), data.end()) + "\r\n";
 }
 
-// A session open on a scripted instrument, with a short timeout so that
-// missing replies fail quickly.
+// A session open on a scripted instrument, with a short timeout. Time is
+// the test's own: waits and missing replies cost no real time, and Timer()
+// shows how long the program waited.
 class ScriptedSessionTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -143,6 +146,7 @@ class ScriptedSessionTest : public ::testing::Test {
   }
 
   static constexpr ViUInt32 kShortTimeoutMs = 300;
+  ScopedManualClock clock_;
   std::shared_ptr<testsupport::ScriptedInstrument> instrument_;
   ViSession rm_ = 0;
   ViSession session_ = 0;

@@ -4,6 +4,7 @@
 #include <thread>
 
 #include "SimTestSupport.h"
+#include "platform/os/Clock.h"
 #include "sim/SimulatedInstrument.h"
 
 namespace kvxsim {
@@ -15,6 +16,7 @@ using visa::LinkResult;
 const std::string kIdn = "KVX162, v1.23/A1/ZC, KVX0001\n";
 
 TEST(InstrumentSessions, OneSessionAtATime) {
+  ScopedManualClock clock;
   Session s;
   std::unique_ptr<visa::DeviceLink> second;
   EXPECT_EQ(s.Handle().Open(second), VI_ERROR_RSRC_BUSY);
@@ -26,12 +28,13 @@ TEST(InstrumentSessions, OneSessionAtATime) {
   bool end = false;
   EXPECT_EQ(second->Receive(out, end, test::milliseconds(50)), LinkResult::Timeout);
   const test::Bytes query = test::ToBytes("*IDN?\r");
-  EXPECT_EQ(second->Send(query.data(), query.size()), LinkResult::Ok);
+  EXPECT_EQ(second->Send(query.data(), query.size(), test::milliseconds(5000)), LinkResult::Ok);
   EXPECT_EQ(second->Receive(out, end, test::milliseconds(5000)), LinkResult::Ok);
   EXPECT_EQ(test::ToText(out), kIdn);
 }
 
 TEST(InstrumentFaults, DropCorruptTruncateAndOversize) {
+  ScopedManualClock clock;
   Session s;
   Faults faults;
   faults.dropReplies = 1;
@@ -67,16 +70,22 @@ TEST(InstrumentFaults, DropCorruptTruncateAndOversize) {
 }
 
 TEST(InstrumentFaults, StalledRepliesComeLateAndInOrder) {
+  ScopedManualClock clock;
   Session s;
   Faults faults;
   faults.stallReplies = 1;
   faults.stallMs = 1500;
   s.Handle().SetFaults(faults);
+  const double sent = CurrentClock().Now();
   s.Send("*IDN?\r*OPC?\r");
   EXPECT_TRUE(s.Receive(test::milliseconds(100)).empty());
   EXPECT_EQ(s.LastResult(), LinkResult::Timeout);
+  EXPECT_NEAR(CurrentClock().Now() - sent, 0.1, 1e-9);
   EXPECT_EQ(test::ToText(s.Receive()), kIdn);
+  EXPECT_NEAR(CurrentClock().Now() - sent, 1.5, 1e-9) << "the reply comes when its stall is over, not before";
+  // The reply queued behind it was due long ago and waits for nothing.
   EXPECT_EQ(test::ToText(s.Receive()), "1\n");
+  EXPECT_NEAR(CurrentClock().Now() - sent, 1.5, 1e-9);
 }
 
 TEST(InstrumentFaults, DisconnectLosesTheLinkUntilReopened) {
@@ -99,18 +108,17 @@ TEST(InstrumentFaults, DisconnectLosesTheLinkUntilReopened) {
 }
 
 TEST(InstrumentFaults, DisconnectWakesAWaitingReader) {
+  ScopedManualClock clock(ManualClock::Mode::Manual);
   Session s;
-  std::thread cutter([&] {
-    std::this_thread::sleep_for(test::milliseconds(50));
-    Faults faults;
-    faults.disconnectAfterReplies = 0;
-    s.Handle().SetFaults(faults);
-  });
-  const auto start = std::chrono::steady_clock::now();
-  s.Receive(test::milliseconds(20000));
-  cutter.join();
+  const double start = CurrentClock().Now();
+  std::thread reader([&] { s.Receive(test::milliseconds(20000)); });
+  ASSERT_TRUE(clock->WaitForSleepers(1));
+  Faults faults;
+  faults.disconnectAfterReplies = 0;
+  s.Handle().SetFaults(faults);
+  reader.join();
   EXPECT_EQ(s.LastResult(), LinkResult::Lost);
-  EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(10));
+  EXPECT_EQ(CurrentClock().Now(), start) << "woken by the disconnect, not by its timeout";
 }
 
 TEST(InstrumentFaults, SignalsAndFaultsMayChangeWhileASessionTalks) {

@@ -13,6 +13,7 @@
 #include <thread>
 
 #include "SimTestSupport.h"
+#include "platform/os/Clock.h"
 #include "platform/visa/CableFraming.h"
 #include "sim/Server.h"
 #include "sim/ServerOptions.h"
@@ -28,8 +29,11 @@ using test::milliseconds;
 // One TCP client of the cable.
 class Client {
  public:
-  explicit Client(std::uint16_t port) {
+  // A receive buffer of `receiveBuffer` bytes (0: the system's) makes a
+  // client that stops reading fill up quickly.
+  explicit Client(std::uint16_t port, int receiveBuffer = 0) {
     fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
+    if (receiveBuffer > 0) ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &receiveBuffer, sizeof receiveBuffer);
     sockaddr_in address{};
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
@@ -48,7 +52,8 @@ class Client {
     return visa::ReadCableFrame(fd_, frame, milliseconds(5000)) == visa::CableRead::Ok ? test::ToText(frame) : "";
   }
   bool Write(std::string_view text) {
-    return visa::WriteCableFrame(fd_, reinterpret_cast<const std::uint8_t*>(text.data()), text.size());
+    return visa::WriteCableFrame(fd_, reinterpret_cast<const std::uint8_t*>(text.data()), text.size(),
+                                 milliseconds(5000)) == visa::CableWrite::Ok;
   }
   bool WriteRaw(const std::uint8_t* data, std::size_t count) {
     return ::send(fd_, data, count, MSG_NOSIGNAL) == static_cast<ssize_t>(count);
@@ -142,20 +147,32 @@ TEST_F(ServerTest, EachReplyIsOneFrameAndBlocksKeepTheirBytes) {
   EXPECT_EQ(handle_->TakeReceived().size(), 23u + write.size() + 6u);
 }
 
-TEST_F(ServerTest, StalledRepliesStillArriveAndDisconnectClosesTheConnection) {
+// The instrument's stalls run on the program's clock, which the test moves.
+class ServerOnTheTestClock : public ServerTest {
+ protected:
+  // The serving thread reads the clock: it ends before the clock goes.
+  void TearDown() override { server_->Stop(); }
+  ScopedManualClock clock_{ManualClock::Mode::Manual};
+};
+
+TEST_F(ServerOnTheTestClock, StalledRepliesStillArriveAndDisconnectClosesTheConnection) {
   Faults faults;
   faults.stallReplies = 1;
   faults.stallMs = 300;
   handle_->SetFaults(faults);
   Client client(server_->Port());
   ASSERT_EQ(client.Greeting(), "OPEN");
-  EXPECT_EQ(client.Query("*OPC?\r"), "1\n");
+  ASSERT_TRUE(client.Write("*OPC?\r"));
+  Bytes frame;
+  EXPECT_EQ(client.Read(frame, milliseconds(50)), visa::CableRead::Timeout) << "came before its time";
+  clock_->Advance(0.3);
+  ASSERT_EQ(client.Read(frame), visa::CableRead::Ok);
+  EXPECT_EQ(test::ToText(frame), "1\n");
 
   faults = Faults{};
   faults.disconnectAfterReplies = 1;
   handle_->SetFaults(faults);
   EXPECT_EQ(client.Query("*OPC?\r"), "1\n");
-  Bytes frame;
   EXPECT_EQ(client.Read(frame), visa::CableRead::Closed);
 
   std::unique_ptr<Client> next;
@@ -172,6 +189,26 @@ TEST_F(ServerTest, AnOversizedFrameEndsTheConnection) {
   EXPECT_EQ(client.Read(frame), visa::CableRead::Closed);
   std::unique_ptr<Client> next;
   EXPECT_EQ(GreetingWhenFree(next, server_->Port()), "OPEN");
+}
+
+// A client that stops reading is dropped once a reply has waited for it
+// long enough; the instrument goes to the next client.
+TEST(ServerClients, AClientThatStopsReadingIsDroppedAndTheNextIsServed) {
+  auto handle = std::make_shared<SimHandle>(InstrumentOptions{});
+  Server server(handle, "127.0.0.1", 0);
+  server.SetClientWriteWait(milliseconds(300));
+  ASSERT_TRUE(server.Start());
+  Client stuck(server.Port(), 4096);
+  ASSERT_EQ(stuck.Greeting(), "OPEN");
+  ASSERT_TRUE(stuck.Write(":MMEM:STOR:TRAC INT1,\"BIG.TRC\"\r"));
+  // 10 MB of replies that nobody reads: far more than the sockets hold.
+  // (Later writes may already fail: the server lets the client go.)
+  for (int i = 0; i < 100; ++i) stuck.Write(":MMEM:DATA? \"BIG.TRC\"\r");
+
+  std::unique_ptr<Client> next;
+  EXPECT_EQ(GreetingWhenFree(next, server.Port()), "OPEN");
+  EXPECT_EQ(next->Query("*OPC?\r"), "1\n");
+  server.Stop();
 }
 
 TEST_F(ServerTest, StopIsPromptWithAClientConnected) {

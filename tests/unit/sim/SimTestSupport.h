@@ -92,11 +92,8 @@ class Session {
   void Close() { link_.reset(); }
   bool Reopen() { return handle_->Open(link_) == VI_SUCCESS; }
 
-  visa::LinkResult Send(std::string_view text) {
-    const Bytes bytes = ToBytes(text);
-    return link_->Send(bytes.data(), bytes.size());
-  }
-  visa::LinkResult SendBytes(const Bytes& bytes) { return link_->Send(bytes.data(), bytes.size()); }
+  visa::LinkResult Send(std::string_view text) { return SendBytes(ToBytes(text)); }
+  visa::LinkResult SendBytes(const Bytes& bytes) { return link_->Send(bytes.data(), bytes.size(), milliseconds(5000)); }
 
   // The next reply, or an empty vector when none came in time.
   Bytes Receive(milliseconds timeout = milliseconds(5000)) {

@@ -1,8 +1,10 @@
 // A scripted instrument for the VISA tests: the test queues reply pieces
-// (with or without END) and reads back what the session wrote.
+// (with or without END) and reads back what the session wrote. Its reads wait
+// on the program's clock.
 #pragma once
 
 #include <algorithm>
+#include <chrono>
 #include <condition_variable>
 #include <deque>
 #include <memory>
@@ -10,6 +12,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/os/Clock.h"
 #include "platform/visa/Backend.h"
 #include "platform/visa/Visa.h"
 
@@ -17,11 +20,15 @@ namespace visatest {
 
 struct FakeWire {
   std::mutex mutex;
-  std::condition_variable changed;
+  std::condition_variable_any changed;
   std::deque<std::pair<std::string, bool>> pieces;  // bytes, END after them
   std::vector<std::string> sent;
   bool lost = false;
   bool busyElsewhere = false;  // another process holds the instrument
+  // The next this many reads report Timeout without waiting, as a backend
+  // whose own clock says the time is up.
+  int instantTimeouts = 0;
+  int receives = 0;
 
   void Push(const std::string& bytes, bool end = true) {
     std::lock_guard lock(mutex);
@@ -37,13 +44,21 @@ struct FakeWire {
     std::lock_guard lock(mutex);
     return sent;
   }
+  int Receives() {
+    std::lock_guard lock(mutex);
+    return receives;
+  }
+  void SetInstantTimeouts(int count) {
+    std::lock_guard lock(mutex);
+    instantTimeouts = count;
+  }
 };
 
 class FakeLink : public visa::DeviceLink {
  public:
   explicit FakeLink(std::shared_ptr<FakeWire> wire) : wire_(std::move(wire)) {}
 
-  visa::LinkResult Send(const std::uint8_t* data, std::size_t count) override {
+  visa::LinkResult Send(const std::uint8_t* data, std::size_t count, std::chrono::milliseconds) override {
     std::lock_guard lock(wire_->mutex);
     if (wire_->lost) return visa::LinkResult::Lost;
     wire_->sent.emplace_back(reinterpret_cast<const char*>(data), count);
@@ -51,8 +66,16 @@ class FakeLink : public visa::DeviceLink {
   }
 
   visa::LinkResult Receive(std::vector<std::uint8_t>& out, bool& end, std::chrono::milliseconds timeout) override {
+    Clock& clock = CurrentClock();
     std::unique_lock lock(wire_->mutex);
-    wire_->changed.wait_for(lock, timeout, [&] { return wire_->lost || !wire_->pieces.empty(); });
+    ++wire_->receives;
+    if (wire_->instantTimeouts > 0 && !wire_->lost) {
+      --wire_->instantTimeouts;
+      return visa::LinkResult::Timeout;
+    }
+    const double deadline = clock.Now() + std::chrono::duration<double>(timeout).count();
+    while (!wire_->lost && wire_->pieces.empty() && clock.Now() < deadline)
+      clock.WaitUntil(lock, wire_->changed, deadline);
     if (!wire_->pieces.empty()) {
       auto [bytes, isEnd] = wire_->pieces.front();
       wire_->pieces.pop_front();

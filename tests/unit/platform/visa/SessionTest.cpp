@@ -2,16 +2,20 @@
 
 #include <atomic>
 #include <chrono>
+#include <future>
 #include <thread>
 
+#include "platform/os/Clock.h"
+#include "platform/os/Timing.h"
 #include "platform/visa/Visa.h"
 #include "unit/platform/visa/FakeInstrument.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 constexpr const char* kDescriptor = "USB0::0x2177::0x1004::FAKE1::RAW";
+// Seconds on the test clock are sums of doubles.
+constexpr double kRounding = 1e-9;
 
 class SessionTest : public ::testing::Test {
  protected:
@@ -70,37 +74,73 @@ TEST_F(SessionTest, SuppressEndReadsAcrossMessages) {
 }
 
 TEST_F(SessionTest, TimeoutReturnsWhatArrived) {
+  ScopedManualClock clock;
   ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, 100), VI_SUCCESS);
   Push("AB", false);
+  double start = Timer();
   EXPECT_EQ(Read(10), Result(VI_ERROR_TMO, "AB"));
+  EXPECT_GE(Timer() - start, 0.1 - kRounding) << "gave up before its timeout";
+  start = Timer();
   EXPECT_EQ(Read(10), Result(VI_ERROR_TMO, ""));
+  EXPECT_GE(Timer() - start, 0.1 - kRounding);
   ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_SUPPRESS_END_EN, VI_TRUE), VI_SUCCESS);
   Push("CD");
   EXPECT_EQ(Read(10), Result(VI_ERROR_TMO, "CD"));
   ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, VI_TMO_IMMEDIATE), VI_SUCCESS);
   Push("EF");
+  start = Timer();
   EXPECT_EQ(Read(2), Result(VI_SUCCESS_MAX_CNT, "EF"));
+  EXPECT_EQ(Read(2), Result(VI_ERROR_TMO, ""));
+  EXPECT_EQ(Timer(), start) << "an immediate timeout waits for nothing";
 }
 
 TEST_F(SessionTest, TimeoutCoversTheWholeCall) {
   // A device that trickles bytes without END must not keep a read alive
-  // past its timeout.
+  // past its timeout: one byte per 20 ms of the test's clock.
+  ScopedManualClock clock(ManualClock::Mode::Manual);
   ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, 300), VI_SUCCESS);
-  std::atomic<bool> stop{false};
-  std::thread feeder([&] {
-    for (int i = 0; i < 200 && !stop; ++i) {
-      Push("x", false);
-      std::this_thread::sleep_for(20ms);
+  const double start = Timer();
+  auto reading = std::async(std::launch::async, [this] { return Read(100000); });
+  // The reader waits for the next byte (or has given up).
+  auto readerWaits = [&] {
+    for (int i = 0; i < 5000; ++i) {
+      if (clock->WaitForSleepers(1, 1ms)) return true;
+      if (reading.wait_for(0s) == std::future_status::ready) return false;
     }
-  });
-  const auto start = Clock::now();
-  auto [status, text] = Read(100000);
-  const auto elapsed = Clock::now() - start;
-  stop = true;
-  feeder.join();
+    return false;
+  };
+  int pushed = 0;
+  for (; pushed < 1000 && readerWaits(); ++pushed) {
+    clock->Advance(0.02);
+    Push("x", false);
+  }
+  if (reading.wait_for(5s) != std::future_status::ready) fake_->Wire().Lose();
+  auto [status, text] = reading.get();
   EXPECT_EQ(status, VI_ERROR_TMO);
-  EXPECT_FALSE(text.empty());
-  EXPECT_LT(elapsed, 3s);
+  EXPECT_GE(text.size(), 14u);
+  EXPECT_LE(text.size(), 16u) << "read on past the timeout";
+  EXPECT_GE(Timer() - start, 0.3 - kRounding);
+  EXPECT_LT(Timer() - start, 0.35);
+}
+
+// A backend that says Timeout has waited all it was given, whatever the
+// session's clock says; only an infinite read asks again.
+TEST_F(SessionTest, TimeoutFromTheLinkEndsAFiniteReadAtOnce) {
+  ScopedManualClock clock(ManualClock::Mode::Manual);  // stands still: the session's deadline never comes
+  fake_->Wire().SetInstantTimeouts(1 << 30);
+  ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, 60000), VI_SUCCESS);
+  auto reading = std::async(std::launch::async, [this] { return Read(10); });
+  const bool finished = reading.wait_for(5s) == std::future_status::ready;
+  if (!finished) fake_->Wire().Lose();  // ends the spin so the test can report it
+  EXPECT_TRUE(finished);
+  EXPECT_EQ(reading.get(), Result(VI_ERROR_TMO, ""));
+  EXPECT_EQ(fake_->Wire().Receives(), 1);
+
+  fake_->Wire().SetInstantTimeouts(3);
+  Push("LATE");
+  ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, VI_TMO_INFINITE), VI_SUCCESS);
+  EXPECT_EQ(Read(10), Result(VI_SUCCESS, "LATE"));
+  EXPECT_EQ(fake_->Wire().Receives(), 1 + 4);
 }
 
 TEST_F(SessionTest, LostLinkIsReported) {
@@ -123,6 +163,7 @@ TEST_F(SessionTest, WriteSendsExactBytesOnce) {
 }
 
 TEST_F(SessionTest, FlushDiscardsTheCurrentMessage) {
+  ScopedManualClock clock;
   Push("ABCDEF");
   EXPECT_EQ(Read(2), Result(VI_SUCCESS_MAX_CNT, "AB"));
   EXPECT_EQ(viFlush(vi_, VI_READ_BUF), VI_SUCCESS);
@@ -139,7 +180,9 @@ TEST_F(SessionTest, FlushDiscardsTheCurrentMessage) {
   ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, 100), VI_SUCCESS);
   Push("ZZ", false);
   EXPECT_EQ(Read(1), Result(VI_SUCCESS_MAX_CNT, "Z"));
+  const double start = Timer();
   EXPECT_EQ(viFlush(vi_, VI_READ_BUF), VI_ERROR_TMO);
+  EXPECT_GE(Timer() - start, 0.1 - kRounding);
   // The message is still unfinished, so the next flush takes its tail.
   Push("ZZ-tail");
   EXPECT_EQ(viFlush(vi_, VI_READ_BUF), VI_SUCCESS);

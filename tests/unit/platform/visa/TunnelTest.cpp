@@ -6,9 +6,12 @@
 #include <sys/socket.h>
 #include <unistd.h>
 
+#include <atomic>
+#include <cerrno>
 #include <chrono>
 #include <future>
 #include <string>
+#include <thread>
 
 #include "platform/visa/Backend.h"
 #include "platform/visa/CableFraming.h"
@@ -57,6 +60,9 @@ class TinyServer {
     if (fd_ >= 0) ::close(fd_);
     fd_ = -1;
   }
+  // Connections accepted from now on take only this much before the
+  // sender has to wait.
+  void SetReceiveBuffer(int bytes) { ::setsockopt(fd_, SOL_SOCKET, SO_RCVBUF, &bytes, sizeof bytes); }
   std::uint16_t Port() const { return port_; }
   bool HasPendingClient(int waitMs) const {
     pollfd p{fd_, POLLIN, 0};
@@ -67,7 +73,7 @@ class TinyServer {
     return std::async(std::launch::async, [this, greeting] {
       if (!HasPendingClient(5000)) return -1;
       int c = ::accept4(fd_, nullptr, nullptr, SOCK_CLOEXEC);
-      if (c >= 0 && !greeting.empty()) visa::WriteCableFrame(c, Bytes(greeting).data(), greeting.size());
+      if (c >= 0 && !greeting.empty()) visa::WriteCableFrame(c, Bytes(greeting).data(), greeting.size(), 5000ms);
       return c;
     });
   }
@@ -174,6 +180,39 @@ TEST_F(TunnelTest, NobodyListeningFailsTheOpen) {
   EXPECT_EQ(vi_, VI_NULL);
 }
 
+TEST_F(TunnelTest, WriteToAPeerThatStopsReadingGivesUpAndLosesTheLink) {
+  server_.SetReceiveBuffer(4096);
+  ASSERT_EQ(OpenWith("OPEN"), VI_SUCCESS);
+  ASSERT_GE(client_, 0);
+  ASSERT_EQ(viSetAttribute(vi_, VI_ATTR_TMO_VALUE, 200), VI_SUCCESS);
+  // The peer reads nothing, so after a few frames the socket buffers are full.
+  const std::vector<ViByte> frame(visa::kCableMaxFrame, 'x');
+  auto writing = std::async(std::launch::async, [&] {
+    std::pair<ViStatus, std::chrono::steady_clock::duration> last{VI_SUCCESS, {}};
+    for (int i = 0; i < 64 && last.first == VI_SUCCESS; ++i) {
+      ViUInt32 n = 0;
+      const auto start = std::chrono::steady_clock::now();
+      last.first = viWrite(vi_, frame.data(), static_cast<ViUInt32>(frame.size()), &n);
+      last.second = std::chrono::steady_clock::now() - start;
+    }
+    return last;
+  });
+  const bool finished = writing.wait_for(20s) == std::future_status::ready;
+  if (!finished) {  // closing with unread bytes resets the connection, which ends a stuck write
+    ::close(client_);
+    client_ = -1;
+  }
+  ASSERT_TRUE(finished) << "the write waited for the peer without end";
+  const auto [status, took] = writing.get();
+  EXPECT_EQ(status, VI_ERROR_CONN_LOST);
+  EXPECT_GE(took, 190ms) << "gave up before the session's timeout";
+  EXPECT_LT(took, 5s);
+  // Part of a frame may have gone out: the connection is not used again.
+  ViUInt32 n = 0;
+  EXPECT_EQ(viWrite(vi_, reinterpret_cast<ViConstBuf>("*OPC?\r"), 6, &n), VI_ERROR_CONN_LOST);
+  EXPECT_EQ(Read(10).first, VI_ERROR_CONN_LOST);
+}
+
 class CableFraming : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_EQ(::socketpair(AF_UNIX, SOCK_STREAM, 0, fds_), 0); }
@@ -186,13 +225,13 @@ class CableFraming : public ::testing::Test {
 
 TEST_F(CableFraming, WritesBigEndianHeaderAndPayload) {
   std::vector<std::uint8_t> payload(300, 0xAB);
-  ASSERT_TRUE(visa::WriteCableFrame(fds_[0], payload.data(), payload.size()));
+  ASSERT_EQ(visa::WriteCableFrame(fds_[0], payload.data(), payload.size(), 1000ms), visa::CableWrite::Ok);
   auto raw = RecvRaw(fds_[1], 304);
   ASSERT_EQ(raw.size(), 304u);
   EXPECT_EQ(std::vector<std::uint8_t>(raw.begin(), raw.begin() + 4), (std::vector<std::uint8_t>{0, 0, 1, 44}));
   EXPECT_EQ(std::vector<std::uint8_t>(raw.begin() + 4, raw.end()), payload);
   std::vector<std::uint8_t> huge(visa::kCableMaxFrame + 1);
-  EXPECT_FALSE(visa::WriteCableFrame(fds_[0], huge.data(), huge.size()));
+  EXPECT_EQ(visa::WriteCableFrame(fds_[0], huge.data(), huge.size(), 1000ms), visa::CableWrite::Failed);
 }
 
 TEST_F(CableFraming, ReaderResumesAFrameCutByATimeout) {
@@ -223,6 +262,42 @@ TEST_F(CableFraming, OversizeAndClosedStreams) {
   ::close(fds_[0]);
   fds_[0] = -1;
   EXPECT_EQ(visa::ReadCableFrame(fds_[1], out, 1000ms), CableRead::Closed);
+}
+
+// Keeps sending `unit` until told to stop, never blocking on a full buffer.
+class Flood {
+ public:
+  Flood(int fd, std::vector<std::uint8_t> unit)
+      : thread_([this, fd, unit = std::move(unit)] {
+          while (!stop_) {
+            if (::send(fd, unit.data(), unit.size(), MSG_NOSIGNAL | MSG_DONTWAIT) < 0 && errno != EAGAIN) return;
+            pollfd p{fd, POLLOUT, 0};
+            ::poll(&p, 1, 10);
+          }
+        }) {}
+  ~Flood() {
+    stop_ = true;
+    thread_.join();
+  }
+
+ private:
+  std::atomic<bool> stop_{false};
+  std::thread thread_;
+};
+
+// A peer that floods empty frames must not keep a read past its deadline.
+TEST_F(CableFraming, EmptyFramesDoNotHoldAReadPastItsDeadline) {
+  // Many frames per send, so the reader always finds the next one waiting.
+  Flood flood(fds_[0], std::vector<std::uint8_t>(4 * 1024, 0));
+  visa::CableFrameReader reader;
+  std::vector<std::uint8_t> out{'o', 'l', 'd'};
+  auto reading = std::async(std::launch::async, [&] { return reader.Read(fds_[1], out, 100ms); });
+  const bool finished = reading.wait_for(3s) == std::future_status::ready;
+  if (!finished) ::shutdown(fds_[1], SHUT_RDWR);  // ends the read so the test can report
+  const CableRead result = reading.get();
+  EXPECT_TRUE(finished) << "the read went on while empty frames came";
+  EXPECT_EQ(result, CableRead::Timeout);
+  EXPECT_EQ(out, Bytes("old"));
 }
 
 }  // namespace

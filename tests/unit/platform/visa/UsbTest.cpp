@@ -18,8 +18,10 @@ class FakeTransfer : public UsbBulkTransfer {
  public:
   FakeTransfer(std::size_t maxPacket, std::deque<Step> steps) : maxPacket_(maxPacket), steps_(std::move(steps)) {}
   std::size_t MaxPacketSize() const override { return maxPacket_; }
-  Result BulkOut(const std::uint8_t* data, std::size_t count, std::size_t& sent, std::chrono::milliseconds) override {
+  Result BulkOut(const std::uint8_t* data, std::size_t count, std::size_t& sent,
+                 std::chrono::milliseconds timeout) override {
     written.emplace_back(data, data + count);
+    writeTimeouts.push_back(timeout);
     sent = count;
     return Result::Ok;
   }
@@ -34,6 +36,7 @@ class FakeTransfer : public UsbBulkTransfer {
   }
 
   std::vector<std::vector<std::uint8_t>> written;
+  std::vector<std::chrono::milliseconds> writeTimeouts;
   std::vector<std::size_t> capacities;
 
  private:
@@ -117,8 +120,13 @@ TEST(UsbLink, SessionGathersPacketsUntilShortOne) {
   EXPECT_EQ(buf[65600], static_cast<ViByte>(65600 & 0xFF));
   EXPECT_EQ(viRead(vi, buf.data(), static_cast<ViUInt32>(buf.size()), &n), VI_SUCCESS);
   EXPECT_EQ(n, 7u);
+  ASSERT_EQ(viSetAttribute(vi, VI_ATTR_TMO_VALUE, 750), VI_SUCCESS);
   ASSERT_EQ(viWrite(vi, reinterpret_cast<ViConstBuf>("ZC:USED 1\r"), 10, &n), VI_SUCCESS);
   EXPECT_EQ(raw->written, (std::vector<std::vector<std::uint8_t>>{{'Z', 'C', ':', 'U', 'S', 'E', 'D', ' ', '1', '\r'}}));
+  ASSERT_EQ(viSetAttribute(vi, VI_ATTR_TMO_VALUE, VI_TMO_INFINITE), VI_SUCCESS);
+  ASSERT_EQ(viWrite(vi, reinterpret_cast<ViConstBuf>("*RST\r"), 5, &n), VI_SUCCESS);
+  EXPECT_EQ(raw->writeTimeouts, (std::vector<std::chrono::milliseconds>{750ms, visa::kNoTimeLimit}))
+      << "a write waits the session's timeout";
   viClose(rm);
   visa::ClearInstruments();
 }

@@ -341,6 +341,7 @@ TEST_F(EventsTest, AnOpenQuestionHandlesWhatArrivesMeanwhile) {
   std::thread([] { MessagePopup("COMMUNICATION ERROR", "No dialog with the scope!\n"); }).join();
   headless::WhileOpen([] { MessagePopup("INFORMATION", "while open"); });
   headless::AnswerButton(2);
+  ASSERT_TRUE(headless::WaitForOpenQuestions(0));
   headless::Sync();
   const std::vector<headless::PopupRecord> shown = headless::Popups();
   ASSERT_EQ(shown.size(), 3u);

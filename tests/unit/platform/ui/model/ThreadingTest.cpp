@@ -67,8 +67,10 @@ int RecordThread(void* data) {
   return 17;
 }
 
+// Runs until the pool is being discarded, so the discard has to wait for it.
+std::atomic<bool> discardStarted{false};
 int SlowFunction(void* data) {
-  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  while (!discardStarted.load()) std::this_thread::yield();
   static_cast<std::atomic<int>*>(data)->fetch_add(1);
   return 0;
 }
@@ -84,8 +86,11 @@ TEST_F(ThreadingTest, ThreadPoolRunsInTheBackgroundAndDiscardWaits) {
   EXPECT_NE(worker, std::this_thread::get_id());
 
   std::atomic<int> finished{0};
+  discardStarted = false;
   CmtScheduleThreadPoolFunction(pool, SlowFunction, &finished, nullptr);
   CmtScheduleThreadPoolFunction(pool, SlowFunction, &finished, nullptr);
+  EXPECT_EQ(finished.load(), 0);
+  discardStarted = true;
   ASSERT_EQ(CmtDiscardThreadPool(pool), 0);
   EXPECT_EQ(finished.load(), 2);  // both ran to the end before the pool went
   EXPECT_EQ(CmtScheduleThreadPoolFunction(pool, SlowFunction, &finished, nullptr), CMT_ERROR_INVALID_HANDLE);
