@@ -127,11 +127,9 @@ class HeadlessFrontend final : public Frontend {
       PostDeferredCall([this, title, text] { MessagePopup(title, text); });
       return 0;
     }
-    {
-      std::unique_lock lock(mutex_);
-      while (!posted_.empty()) RunOnePosted(lock);
-    }
-    Record({headless::PopupRecord::Message, title, text, {"OK"}, 0});
+    Record({headless::PopupRecord::Message, title, text, {"OK"}, 0});  // on screen from now on
+    std::unique_lock lock(mutex_);
+    while (!posted_.empty()) RunOnePosted(lock);
     return 0;
   }
 
