@@ -46,11 +46,7 @@ for manager in none openbox; do
   if [ "$manager" = none ]; then shot splash_slow_search; else shot splash_slow_search_openbox; fi
 
   reach_main_window
-  kill -INT "$program"
-  question=$(wait_window '^WARNING !$') || fail "$manager: no quit question on Ctrl+C"
-  press "$question" Return
-  wait_exit "$program" || fail "$manager: the program did not end after Yes"
-  [ "$status" = 0 ] || fail "$manager: exit status $status after Ctrl+C and Yes"
+  signal_and_confirm INT "$program" "$manager"
   kill -TERM "$sim"
   wait "$sim" || true
   received=$(received_text "$work/received-$manager.bin")

@@ -46,11 +46,7 @@ shot end-task-question
 press "$question" Escape
 sleep 1
 kill -0 "$program" 2>/dev/null || fail "No ended the program"
-kill -TERM "$program"
-question=$(wait_window '^WARNING !$') || fail "no question on the second SIGTERM"
-press "$question" Return
-wait_exit "$program" || fail "the program did not end after Yes"
-[ "$status" = 0 ] || fail "exit status $status after Yes"
+signal_and_confirm TERM "$program" "second SIGTERM"
 kill -TERM "$sim"
 
 echo "== no instrument"

@@ -115,5 +115,15 @@ close_and_confirm() {
   question=$(wait_window '^WARNING !$') || fail "no quit question"
   press "$question" Return
 }
+# Sends SIGNAL to PROGRAM, answers Yes to the quit question and waits for the
+# end, which must be a clean one: signal_and_confirm SIGNAL PROGRAM WHAT.
+signal_and_confirm() {
+  local question
+  kill "-$1" "$2"
+  question=$(wait_window '^WARNING !$') || fail "$3: no quit question on SIG$1"
+  press "$question" Return
+  wait_exit "$2" || fail "$3: the program did not end after Yes"
+  [ "$status" = 0 ] || fail "$3: exit status $status after SIG$1 and Yes"
+}
 # What the instrument received, as od prints characters, without spaces.
 received_text() { od -An -c "$1" | tr -d ' \n'; }
