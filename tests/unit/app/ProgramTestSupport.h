@@ -78,6 +78,14 @@ class ProgramTest : public ::testing::Test {
     return status;
   }
 
+  // The program running in English on a simulated `model`, first run done.
+  std::shared_ptr<kvxsim::SimHandle> StartOn(int model) {
+    WriteFirstRunFile("1\n0\n");
+    auto sim = AddInstrument(model);
+    EXPECT_EQ(Start(), 0);
+    return sim;
+  }
+
   std::shared_ptr<kvxsim::SimHandle> AddInstrument(int model, std::uint16_t selfTestFailBits = 0) {
     kvxsim::InstrumentOptions options;
     options.model = model;

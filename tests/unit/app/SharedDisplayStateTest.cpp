@@ -45,9 +45,8 @@ TEST_F(SharedDisplayStateTest, LayoutAndPanelHandleAreReadWhileTheWindowIsResize
 // The acquisition thread reopens a lost session (it owns the link) while the
 // user asks to quit: the quit question reads the handle being replaced.
 TEST_F(SharedDisplayStateTest, SessionHandleIsReplacedWhileTheQuitQuestionReadsIt) {
-  WriteFirstRunFile("1\n0\n");
-  auto sim = AddInstrument(162);
-  ASSERT_EQ(Start(), 0);
+  auto sim = StartOn(162);
+  ASSERT_GT(MainPanelHandle.load(), 0);
   const int mainPanel = MainPanelHandle.load();
   std::atomic<bool> done{false};
   std::atomic<int> reopened{0};

@@ -143,16 +143,11 @@ TEST_F(StartupTest, NoToTheQuitQuestionChangesNothingAndEndTaskAsksToo) {
   EXPECT_EQ(fs::file_size(dir_ / "Ornikelva.okv.CFG"), 574u);
 }
 
-}  // namespace
-
-namespace {
-
 // The question's wait handles events, so close requests can arrive while it
 // is open: the end of the session, File > Exit and the close box again.
 TEST_F(StartupTest, CloseRequestsWhileTheQuitQuestionIsOpenAskOnceAndQuitOnce) {
-  WriteFirstRunFile("1\n0\n");
-  auto sim = AddInstrument(162);
-  ASSERT_EQ(Start(), 0);
+  auto sim = StartOn(162);
+  ASSERT_GT(MainPanelHandle.load(), 0);
   const int mainPanel = MainPanelHandle.load();
   const int menuBar = GetPanelMenuBar(mainPanel);
   sim->TakeReceived();
@@ -177,9 +172,8 @@ TEST_F(StartupTest, CloseRequestsWhileTheQuitQuestionIsOpenAskOnceAndQuitOnce) {
 }
 
 TEST_F(StartupTest, SwitchingToGermanRelabelsPanelAndMenus) {
-  WriteFirstRunFile("1\n0\n");
-  AddInstrument(162);
-  ASSERT_EQ(Start(), 0);
+  StartOn(162);
+  ASSERT_GT(MainPanelHandle.load(), 0);
   const int menuBar = GetPanelMenuBar(MainPanelHandle.load());
   ASSERT_GT(menuBar, 0);
   std::string text;
@@ -204,14 +198,9 @@ TEST_F(StartupTest, SwitchingToGermanRelabelsPanelAndMenus) {
   EXPECT_EQ(LinkBusy.load(), 0) << "the link is free again";
 }
 
-}  // namespace
-
-namespace {
-
 TEST_F(StartupTest, FreshDirectorySendsTheDefaultRecordAsTheLoaderLeavesIt) {
-  WriteFirstRunFile("1\n0\n");
-  auto sim = AddInstrument(162);
-  ASSERT_EQ(Start(), 0);
+  auto sim = StartOn(162);
+  ASSERT_GT(MainPanelHandle.load(), 0);
   InstrumentSetup expected = FreshStartSetup();
   expected.checksum = RecordChecksum(expected);
   SwapSetupByteOrder(&expected);

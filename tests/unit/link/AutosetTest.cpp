@@ -30,6 +30,12 @@ class AutosetTest : public ScriptedSessionTest {
     ProgramSetup = saved_;
     ScriptedSessionTest::TearDown();
   }
+  // The autoset acts: completion, the probe factor back to 1, then the record.
+  void InstrumentActs(const InstrumentSetup& remote, const std::string& factor) {
+    instrument_->QueueReply("1\n");
+    instrument_->QueueReply(factor);
+    instrument_->QueueReply(BlockReply(WireRecord(remote)));
+  }
   std::string Wire(const InstrumentSetup& setup) {
     const Bytes bytes = WireRecord(setup);
     return std::string(bytes.begin(), bytes.end());
@@ -64,9 +70,7 @@ TEST_F(AutosetTest, AutosetThatActedTakesTheInstrumentsSetupAndShowsBothChannels
   remote.ref1Displayed = 0;
   remote.ref2Displayed = 7;
   remote.timebaseIndex = 18;
-  instrument_->QueueReply("1\n");
-  instrument_->QueueReply("1.0\n");
-  instrument_->QueueReply(BlockReply(WireRecord(remote)));
+  InstrumentActs(remote, "1.0\n");
 
   EXPECT_EQ(RunAutoset(session_), 1);
   EXPECT_EQ(instrument_->Written(), ":DISP:TRAC:Y:PDIV1 2\r:AUTOS:EXE\r*OPC?\r:DISP:TRAC:Y:PDIV1?\r"
@@ -90,9 +94,7 @@ TEST_F(AutosetTest, AutosetRecordWithAnIndexOutsideItsTableIsRefused) {
   remote.ch2VoltsPerDivIndex = 2;
   const std::uint16_t timebaseBefore = ProgramSetup.timebaseIndex;
   const std::uint16_t sensitivityBefore = ProgramSetup.ch2VoltsPerDivIndex;
-  instrument_->QueueReply("1\n");
-  instrument_->QueueReply("1.0\n");
-  instrument_->QueueReply(BlockReply(WireRecord(remote)));
+  InstrumentActs(remote, "1.0\n");
 
   EXPECT_EQ(RunAutoset(session_), 1);
   SetLinkMessageSink({});
@@ -121,9 +123,7 @@ TEST_F(AutosetTest, VerticalAutosetThatActedReadsTheSetupAndReferenceFlags) {
   remote.ref1Displayed = 0;
   remote.ref2Displayed = 1;
   remote.ch1VoltsPerDivIndex = 9;
-  instrument_->QueueReply("1\n");
-  instrument_->QueueReply("1.000000E+00\n");
-  instrument_->QueueReply(BlockReply(WireRecord(remote)));
+  InstrumentActs(remote, "1.000000E+00\n");
 
   EXPECT_EQ(RunVerticalAutoset(session_, 0), 1);
   EXPECT_EQ(instrument_->Written(), ":DISP:TRAC:Y:PDIV1 2\r:AUTOS:VERT INT1\r*OPC?\r:DISP:TRAC:Y:PDIV1?\r\r:SYST:SET?\r");

@@ -130,13 +130,18 @@ TEST_F(QtFrontendTest, WindowsFollowChangesMadeOnAnotherThread) {
   EXPECT_EQ(plots, 1);
 }
 
-TEST_F(QtFrontendTest, ClosingTheWindowAsksThePanelAndResizingTellsIt) {
-  const int panel = Load(MainPanel::Resource);
-  std::vector<int> events;
+// The events the panel's callback receives go to `events`.
+void LogPanelEvents(int panel, std::vector<int>& events) {
   InstallPanelCallback(panel, [&events](int, int event, void*, int, int) {
     events.push_back(event);
     return 0;
   }, nullptr);
+}
+
+TEST_F(QtFrontendTest, ClosingTheWindowAsksThePanelAndResizingTellsIt) {
+  const int panel = Load(MainPanel::Resource);
+  std::vector<int> events;
+  LogPanelEvents(panel, events);
   DisplayPanel(panel);
   ProcessDrawEvents();
   uiqt::PanelWindow* window = WindowOf(panel);
@@ -268,10 +273,7 @@ TEST_F(QtFrontendTest, FunctionKeysReachThePanelCallback) {
 TEST_F(QtFrontendTest, QuitFromAnotherThreadEndsTheLoopWithoutClosingPanels) {
   const int panel = Load(MainPanel::Resource);
   std::vector<int> events;
-  InstallPanelCallback(panel, [&events](int, int event, void*, int, int) {
-    events.push_back(event);
-    return 0;
-  }, nullptr);
+  LogPanelEvents(panel, events);
   DisplayPanel(panel);
   std::thread stopper([] {
     std::this_thread::sleep_for(std::chrono::milliseconds(50));
