@@ -70,9 +70,7 @@ void InstallClock(Clock* clock) {
 }
 
 // A whole second keeps sums of whole and binary-fraction seconds exact.
-ManualClock::ManualClock(Mode mode) : ManualClock(mode, std::ceil(RealClock().Now())) {}
-
-ManualClock::ManualClock(Mode mode, double start) : now_(start), mode_(mode) {}
+ManualClock::ManualClock(Mode mode) : now_(std::ceil(RealClock().Now())), mode_(mode) {}
 
 double ManualClock::Now() {
   std::lock_guard lock(mutex_);

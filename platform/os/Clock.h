@@ -40,7 +40,6 @@ class ManualClock final : public Clock {
   // Starts at the real clock's next whole second, so Timer() does not jump
   // back when a test installs it.
   explicit ManualClock(Mode mode = Mode::AutoAdvance);
-  ManualClock(Mode mode, double start);
 
   double Now() override;
   void SleepUntil(double deadline) override;

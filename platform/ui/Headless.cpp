@@ -133,8 +133,9 @@ class HeadlessFrontend final : public Frontend {
     return 0;
   }
 
+  // Questions, file dialogs and printing reach here on the user-interface
+  // thread only: the toolkit calls refuse them elsewhere.
   int GenericMessagePopup(const GenericPopupRequest& request) override {
-    if (!IsUiThread()) return UIE_NOT_ON_UI_THREAD;
     const int count = static_cast<int>(request.buttons.size());
     int result = request.escapeButton;
     const auto answer = ModalWait("the question \"" + request.title + "\": \"" + request.text + "\"",
@@ -147,7 +148,6 @@ class HeadlessFrontend final : public Frontend {
   }
 
   int FileSelectPopup(const FileSelectRequest& request, std::string* path) override {
-    if (!IsUiThread()) return UIE_NOT_ON_UI_THREAD;
     int result = VAL_NO_FILE_SELECTED;
     const auto answer = ModalWait("the file dialog \"" + request.title + "\"",
                                   {headless::Answer::File, headless::Answer::Cancel, headless::Answer::Enter,
@@ -181,7 +181,6 @@ class HeadlessFrontend final : public Frontend {
   int MonitorOf(int) override { return 1; }
 
   int PrintReport(const PrintRequest& request) override {
-    if (!IsUiThread()) return kNIReportErrNotOnUiThread;
     headless::Printer printer;
     const int status = ChoosePrinter(request.printer, &printer);
     if (status < 0) return status;

@@ -100,24 +100,4 @@ TEST(ManualClock, TimeOnlyGoesForwardForEveryThread) {
   for (auto& thread : threads) EXPECT_TRUE(thread.get());
 }
 
-TEST(ScopedManualClock, PutsThePreviousClockBack) {
-  Clock& real = CurrentClock();
-  {
-    ScopedManualClock outer;
-    {
-      ScopedManualClock inner;
-      EXPECT_EQ(&CurrentClock(), &*inner);
-    }
-    EXPECT_EQ(&CurrentClock(), &*outer);
-    InstallClock(nullptr);
-    EXPECT_EQ(&CurrentClock(), &real);
-    InstallClock(&*outer);
-  }
-  EXPECT_EQ(&CurrentClock(), &real);
-  // A manual clock starts from the real reading: Timer() does not jump back.
-  const double before = Timer();
-  ScopedManualClock again;
-  EXPECT_GE(Timer(), before);
-}
-
 }  // namespace

@@ -310,28 +310,6 @@ TEST_F(EventsTest, DeferredCallsFromAnotherThreadRunInTheEventLoop) {
   EXPECT_NE(ranOn, std::this_thread::get_id());
 }
 
-// Another thread never waits for the user-interface thread: a message box is
-// shown later, a question, a file dialog or printing is refused.
-TEST_F(EventsTest, PopUpsAskedFromAnotherThreadNeverWaitForTheUserInterfaceThread) {
-  std::string path;
-  EXPECT_EQ(GenericMessagePopup("WARNING !", "Sure?", "Yes", "No"), UIE_NOT_ON_UI_THREAD);
-  EXPECT_EQ(FileSelectPopup("", "*.txt", "*.txt", "Save", VAL_SAVE_BUTTON, 0, 1, 1, 1, &path), UIE_NOT_ON_UI_THREAD);
-  EXPECT_EQ(RunUserInterface(), UIE_NOT_ON_UI_THREAD);
-  NIReportHandle report = 0;
-  ASSERT_EQ(NIReport_New(&report), 0);
-  EXPECT_EQ(NIReport_Print(report, ""), kNIReportErrNotOnUiThread);
-  std::string defaultPrinter;
-  std::vector<std::string> printers;
-  EXPECT_EQ(NIReport_GetPrinters(&defaultPrinter, &printers), kNIReportErrNotOnUiThread);
-  NIReport_Discard(report);
-  EXPECT_TRUE(headless::Popups().empty());
-
-  EXPECT_EQ(MessagePopup("COMMUNICATION ERROR", "No dialog with the scope!\n"), 0);
-  headless::Sync();
-  ASSERT_EQ(headless::Popups().size(), 1u);
-  EXPECT_EQ(headless::Popups()[0].text, "No dialog with the scope!\n");
-}
-
 // As in a real modal loop, what arrives while a question is open is handled
 // before the answer: calls posted by other threads and the user's actions.
 TEST_F(EventsTest, AnOpenQuestionHandlesWhatArrivesMeanwhile) {
