@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "catalogue/MessageCatalogue.h"
-#include "display/MainPanelHandle.h"
+#include "acquisition/MainPanelHandle.h"
 #include "display/MainPanelLayout.h"
 #include "link/InstrumentSession.h"
 #include "platform/ui/UserInterface.h"

@@ -1,5 +1,6 @@
 #include "display/MainPanelLayout.h"
 
+#include "acquisition/DisplayMirror.h"
 #include "layout/PanelIds.h"
 #include "platform/ui/UserInterface.h"
 
@@ -47,7 +48,7 @@ void LayOutMainPanel(int panel) {
   ClampPanelSize(panel, h, w);
   const int m = Layout.MarkerColumn.load();
   Layout.GraphHeightPx = h - 86;
-  const bool zoomed = Layout.ZoomActive.load() != 0;
+  const bool zoomed = Mirror.ZoomActive.load() != 0;
   SetCtrlAttribute(panel, MainPanel::TraceGraph, ATTR_HEIGHT, zoomed ? h - 148 : h - 68);
   SetCtrlAttribute(panel, MainPanel::TraceGraph, ATTR_TOP, zoomed ? 126 : 46);
   const int graphWidth = w - 23 - m;

@@ -11,7 +11,6 @@ struct DisplayLayout {
   std::atomic<int> MarkerColumn{0};    // left edge of the trace graph (room for the position markers)
   std::atomic<int> GraphWidthPx{416};  // plot area of the trace graph
   std::atomic<int> GraphHeightPx{345};
-  std::atomic<int> ZoomActive{0};      // the zoom overview takes the top of the graph area
 };
 extern DisplayLayout Layout;
 

@@ -6,7 +6,7 @@
 
 #include "catalogue/MessageCatalogue.h"
 #include "display/Colours.h"
-#include "display/MainPanelHandle.h"
+#include "acquisition/MainPanelHandle.h"
 #include "display/MeasurementBlock.h"
 #include "layout/PanelIds.h"
 #include "link/CommandSet.h"

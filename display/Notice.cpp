@@ -3,7 +3,7 @@
 #include <mutex>
 
 #include "catalogue/MessageCatalogue.h"
-#include "display/MainPanelHandle.h"
+#include "acquisition/MainPanelHandle.h"
 #include "layout/PanelIds.h"
 #include "platform/ui/UserInterface.h"
 

@@ -8,6 +8,7 @@
 
 #include "ProgramTestSupport.h"
 #include "display/AjustTrace.h"
+#include "acquisition/DisplayMirror.h"
 #include "display/MainPanelLayout.h"
 
 namespace {
@@ -27,7 +28,7 @@ TEST_F(SharedDisplayStateTest, LayoutAndPanelHandleAreReadWhileTheWindowIsResize
       const int width = Layout.GraphWidthPx.load(), height = Layout.GraphHeightPx.load();
       EXPECT_GT(width, 0);
       EXPECT_GT(height, 0);
-      EXPECT_EQ(Layout.ZoomActive.load(), 0);
+      EXPECT_EQ(Mirror.ZoomActive.load(), 0);
       SetCtrlVal(MainPanelHandle.load(), MainPanel::AcqStateText, width % 2 ? "RUN" : "READY");
       frames.fetch_add(1);
     }

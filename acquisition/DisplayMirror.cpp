@@ -1,0 +1,3 @@
+#include "acquisition/DisplayMirror.h"
+
+DisplayMirror Mirror;
