@@ -7,7 +7,7 @@
 #include "catalogue/MessageCatalogue.h"
 #include "app/SplashText.h"
 #include "app/Startup.h"
-#include "display/MainPanelHandle.h"
+#include "acquisition/MainPanelHandle.h"
 #include "display/Measurements.h"
 #include "layout/PanelIds.h"
 #include "link/InstrumentSession.h"

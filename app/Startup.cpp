@@ -11,7 +11,7 @@
 #include "app/PreferencesMessageTexts.h"
 #include "app/SplashText.h"
 #include "display/AjustTrace.h"
-#include "display/MainPanelHandle.h"
+#include "acquisition/MainPanelHandle.h"
 #include "display/Notice.h"
 #include "layout/PanelIds.h"
 #include "panel/MenuCallbacks.h"

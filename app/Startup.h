@@ -8,7 +8,7 @@
 #include "app/CommandLine.h"
 #include "app/PreferencesBlock.h"
 
-// The main panel's handle is MainPanelHandle (display/MainPanelHandle.h),
+// The main panel's handle is MainPanelHandle (acquisition/MainPanelHandle.h),
 // which the acquisition thread reads too.
 struct ProgramPanels {
   int splash = 0;

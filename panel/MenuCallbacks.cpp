@@ -4,7 +4,7 @@
 #include <utility>
 
 #include "display/AjustTrace.h"
-#include "display/MainPanelHandle.h"
+#include "acquisition/MainPanelHandle.h"
 #include "layout/PanelIds.h"
 #include "platform/ui/UserInterface.h"
 

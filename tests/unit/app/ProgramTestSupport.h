@@ -18,7 +18,7 @@
 #include "app/SetupFile.h"
 #include "app/Startup.h"
 #include "catalogue/MessageCatalogue.h"
-#include "display/MainPanelHandle.h"
+#include "acquisition/MainPanelHandle.h"
 #include "layout/PanelIds.h"
 #include "link/InstrumentSession.h"
 #include "link/LinkBusy.h"

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "catalogue/MessageCatalogue.h"
-#include "display/MainPanelHandle.h"
+#include "acquisition/MainPanelHandle.h"
 #include "display/MeasurementBlock.h"
 #include "display/Measurements.h"
 #include "layout/PanelIds.h"
