@@ -1,0 +1,36 @@
+// The display's own state and its start: the timebase table, persistence,
+// entering the display from the setup record when acquisition starts, the
+// timebase text and leaving zoom mode.
+#pragma once
+
+#include <array>
+#include <atomic>
+#include <functional>
+
+// Seconds per division, index 0 = 1 ns, 1-2-5 steps up to 200 s.
+inline constexpr std::array<double, 35> SecondsPerDivTable = {
+    1e-9, 2e-9, 5e-9, 1e-8, 2e-8, 5e-8, 1e-7, 2e-7, 5e-7, 1e-6, 2e-6, 5e-6, 1e-5, 2e-5, 5e-5, 1e-4, 2e-4, 5e-4,
+    1e-3, 2e-3, 5e-3, 1e-2, 2e-2, 5e-2, 0.1,  0.2,  0.5,  1.0,  2.0,  5.0,  10.0, 20.0, 50.0, 100.0, 200.0};
+// The acquisition never runs faster than 100 ns/div; faster timebases are zooms.
+inline constexpr int kFastestAcquisitionTimebase = 6;
+
+// Persistence mode (Display menu, kept in the preferences); read by the
+// drawing on the acquisition thread.
+extern std::atomic<int> PersistenceOn;
+
+// Seeds the display mirror and the main panel from the setup record; returns
+// the main panel. User-interface thread, from StartAcquisition.
+int InitDisplayState();
+// TimebaseText from effectiveTimebaseIndex (outside zoom mode), the cursor
+// layout, and the persistence icon. Nothing while acquisition is stopped.
+void ShowTimebase();
+// Leaves zoom mode: overview and zoom controls hidden, the timebase text
+// rewritten, the panel laid out again.
+void ZoomOff();
+// TimebaseText = SecondsPerDivTable[index] as "<value>s/div".
+void WriteTimebaseText(int panel, int timebaseIndex);
+
+// "Refresh panel from setup" of the main panel's controls, installed by the
+// panel layer (the display sits below it).
+void SetPanelRefresher(std::function<void()> refresh);
+void RefreshPanel();

@@ -1,0 +1,21 @@
+// The main panel's instrument controls: one callback for every control, and
+// the refresh that brings every control back in line with the setup record.
+#pragma once
+
+#include <atomic>
+
+// The channel last acted on (0 or 1); the display reads it.
+extern std::atomic<int> CurrentChannel;
+
+int ControleScope(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+
+// ch<n>VerticalOffset = trunc(22 x divisions), then the offset command in
+// volts under LinkBusy.
+void SetOffset(int channel, double divisions);
+// Both copies of the channel's offset control from the setup record.
+int MajValDecadrage(int panel, int channel);
+// Every control of the main panel from the setup record.
+void RefreshPanelFromSetup();
+// The channel cursors and measurements follow, from the current reference
+// and both channels' display flags.
+int ChooseReferenceChannel(int reference, int ch1Displayed, int ch2Displayed);
