@@ -1,0 +1,4 @@
+#include "acquisition/Acquisition.h"
+
+std::atomic<int> AcquisitionRunning{0};
+std::atomic<int> AcquisitionPool{0};
