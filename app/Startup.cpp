@@ -11,6 +11,7 @@
 #include "app/PreferencesMessageTexts.h"
 #include "app/SplashText.h"
 #include "display/AjustTrace.h"
+#include "display/Measurements.h"
 #include "acquisition/MainPanelHandle.h"
 #include "display/Notice.h"
 #include "layout/PanelIds.h"
@@ -57,6 +58,11 @@ void ConnectMessageSinks() {
     else ShowMessageBox(Msg::ChecksumErrorTitle, Msg::ReadConfigurationChecksum);
   });
   SetReopenNotice({ShowCommunicationNotice, RemoveCommunicationNotice});
+  // The preferences keep the last measurement block the instrument sent.
+  SetMeasurementKeeper([](std::span<const std::uint8_t, kMeasurementBlockSize> block) {
+    static_assert(kMeasurementBlockSize == kLastMeasurementsSize);
+    std::copy(block.begin(), block.end(), ProgramPreferences.lastMeasurements);
+  });
 }
 
 bool ShowSplash() {

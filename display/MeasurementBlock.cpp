@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstring>
 
 #include "display/Formatting.h"
 
@@ -63,6 +64,12 @@ MeasurementBlock DecodeMeasurementBlock(const std::uint8_t* bytes) {
   std::copy_n(bytes + 84, block.reserved2.size(), block.reserved2.begin());
   block.Sum = ReadReal64(bytes + 88);
   return block;
+}
+
+std::array<std::uint8_t, kMeasurementBlockSize> HostOrderBytes(const MeasurementBlock& block) {
+  std::array<std::uint8_t, kMeasurementBlockSize> bytes{};
+  std::memcpy(bytes.data(), &block, bytes.size());
+  return bytes;
 }
 
 std::optional<MeasurementBlock> DecodeMeasurementBlock(std::span<const std::uint8_t> bytes) {

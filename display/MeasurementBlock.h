@@ -68,6 +68,13 @@ struct MeasurementBlock {
   bool FrequencyValid() const { return IsValid(Measurement::Period); }
 };
 
+// The decoded block lies at the wire offsets, each field in host order.
+static_assert(sizeof(MeasurementBlock) == kMeasurementBlockSize);
+static_assert(offsetof(MeasurementBlock, Vrms) == 8 && offsetof(MeasurementBlock, Vmin) == 24 &&
+              offsetof(MeasurementBlock, Count) == 80 && offsetof(MeasurementBlock, Sum) == 88);
+// The block's 96 bytes with every field in host byte order.
+std::array<std::uint8_t, kMeasurementBlockSize> HostOrderBytes(const MeasurementBlock& block);
+
 // Decodes the kMeasurementBlockSize big-endian bytes at `bytes`.
 MeasurementBlock DecodeMeasurementBlock(const std::uint8_t* bytes);
 // As above, or nothing when fewer than kMeasurementBlockSize bytes are given.

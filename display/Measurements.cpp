@@ -3,6 +3,7 @@
 #include <array>
 #include <mutex>
 #include <string>
+#include <utility>
 
 #include "catalogue/MessageCatalogue.h"
 #include "display/Colours.h"
@@ -26,6 +27,7 @@ constexpr std::array<int, 5> kMeasurementAreaControls = {MainPanel::MeasFrame, M
 // refresh that read an older block can never overwrite newer texts.
 std::mutex lastBlockMutex;
 MeasurementBlock lastBlock;  // MeasurementValid 0 until the first block
+MeasurementKeeper keeper;
 
 std::array<std::string, kDisplayedMeasurementCount> CurrentLabels() {
   std::array<std::string, kDisplayedMeasurementCount> labels;
@@ -53,7 +55,13 @@ void UpdateMeasurements(const std::uint8_t* block) {
   const MeasurementBlock decoded = DecodeMeasurementBlock(block);
   std::lock_guard lock(lastBlockMutex);
   lastBlock = decoded;
+  if (keeper) keeper(HostOrderBytes(decoded));
   WriteMeasurementTexts(lastBlock);
+}
+
+void SetMeasurementKeeper(MeasurementKeeper newKeeper) {
+  std::lock_guard lock(lastBlockMutex);
+  keeper = std::move(newKeeper);
 }
 
 void RefreshMeasurementTexts() {

@@ -5,6 +5,10 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
+#include <span>
+
+#include "display/MeasurementBlock.h"
 
 // On while the measurement area is shown.
 extern std::atomic<bool> MeasurementsShown;
@@ -13,6 +17,12 @@ extern std::atomic<bool> MeasurementsShown;
 // keeps the decoded block and rewrites the texts, shown or not, so that they
 // are current when the area is switched on. Any thread.
 void UpdateMeasurements(const std::uint8_t* block);
+
+// Receives every block UpdateMeasurements takes, converted to host byte order
+// field by field (the preferences keep the last one). Installed once at
+// start-up; called on the acquisition thread.
+using MeasurementKeeper = std::function<void(std::span<const std::uint8_t, kMeasurementBlockSize> hostOrder)>;
+void SetMeasurementKeeper(MeasurementKeeper keeper);
 
 // Rewrites MeasLabelsText (labels of the current language) and MeasValuesText
 // from the last block; before the first block every value reads "   ----".

@@ -2,6 +2,8 @@
 // in-process simulated instrument receiving the automatic-measurement command.
 #include <gtest/gtest.h>
 
+#include <cstring>
+
 #include <array>
 #include <atomic>
 #include <bit>
@@ -176,6 +178,33 @@ TEST_F(MeasurementsDisplayTest, BlocksKeepTheTextsCurrentWhileHidden) {
   EXPECT_EQ(Value(MainPanel::MeasValuesText), values) << "switching on shows the last values";
   HideAutoMeasurements();
   EXPECT_EQ(Value(MainPanel::MeasValuesText), values) << "switching off keeps them";
+}
+
+TEST_F(MeasurementsDisplayTest, TheKeeperGetsEveryBlockInHostOrderAtTheWireOffsets) {
+  Bytes kept{};
+  int calls = 0;
+  SetMeasurementKeeper([&](std::span<const std::uint8_t, kMeasurementBlockSize> block) {
+    std::copy(block.begin(), block.end(), kept.begin());
+    ++calls;
+  });
+  Bytes block = MakeBlock({kDisplayedBits, 0.0123f, 1500.0, -2.5, 20e-9f});
+  block[0] = 0x12;
+  block[1] = 0x34;
+  UpdateMeasurements(block.data());
+  SetMeasurementKeeper(nullptr);
+
+  ASSERT_EQ(calls, 1);
+  const auto hostField = [&kept]<typename T>(std::size_t offset, T) {
+    T value{};
+    std::memcpy(&value, kept.data() + offset, sizeof value);
+    return value;
+  };
+  EXPECT_EQ(hostField(0, std::uint16_t{}), 0x1234);
+  EXPECT_EQ(hostField(4, std::uint32_t{}), kDisplayedBits);
+  EXPECT_EQ(hostField(8, double{}), 1500.0);
+  EXPECT_EQ(hostField(16, double{}), -2.5);
+  EXPECT_EQ(hostField(44, float{}), 0.0123f);
+  EXPECT_EQ(hostField(56, float{}), 20e-9f);
 }
 
 TEST_F(MeasurementsDisplayTest, BlocksFromTheAcquisitionThreadRaceNothing) {
