@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <string>
 
 // 1 while the thread is wanted. The stopper writes 0; the thread answers by
@@ -15,12 +16,19 @@ extern std::atomic<int> AcquisitionRunning;
 // Handle of the one-thread pool that runs the thread; 0 when none exists.
 extern std::atomic<int> AcquisitionPool;
 
+// The request sent every cycle; StartAcquisition writes it before the thread
+// starts, nothing changes it while the thread runs.
+inline constexpr std::size_t kRequestBufferSize = 16;
+extern char AcquisitionRequest[kRequestBufferSize];
+inline constexpr const char* kAcquisitionFrameQuery = "ZC:HTTP?\r";
+
 inline constexpr std::size_t kPrefixBufferSize = 224;
 inline constexpr std::size_t kFrameBufferSize = 45008;
 inline constexpr double kCycleSleepSeconds = 0.050;
 inline constexpr double kLinkPollSeconds = 0.020;
 inline constexpr unsigned kFrameTimeoutMs = 500;
 inline constexpr int kStopAcknowledgeTries = 400;  // 1 ms each
+inline constexpr double kStopAcknowledgeStep = 0.001;
 
 // What frame processing asks of the display. The display installs these at
 // start-up; an empty function is skipped.
@@ -39,6 +47,9 @@ struct FrameDisplay {
   std::function<void()> drawTraces;
 };
 void SetFrameDisplay(FrameDisplay display);
+// The hooks in force (never null). Taking the pointer does not allocate, so
+// the thread takes it once per frame and sees a display installed later.
+std::shared_ptr<const FrameDisplay> CurrentFrameDisplay();
 
 // Start and stop run on the user-interface thread. Both do nothing unless an
 // instrument is present. Stop waits up to 400 ms for the acknowledgement.
@@ -50,3 +61,6 @@ int AcquisitionThread(void* data);
 
 // Fills an enabled, empty reference from the current samples.
 void CaptureReferences();
+
+// Gives the autosets what they need of the samples and references.
+void InstallAcquisitionHooks();
