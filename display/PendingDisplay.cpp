@@ -9,7 +9,6 @@
 #include "display/Reglage.h"
 #include "display/TraceDrawing.h"
 #include "display/XYPanel.h"
-#include "display/Zoom.h"
 
 // display/DisplayState.h
 std::atomic<int> PersistenceOn{0};
@@ -38,10 +37,6 @@ void SendMeasurementGate() {}
 bool CursorsOn() { return false; }
 // display/XYPanel.h
 std::atomic<int> XYPanelOpen{0};
-// display/Zoom.h
-int ControleTrace(int, int, int, void*, int, int) { return 0; }
-int ReglageMem(int, int, int, void*, int, int) { return 0; }
-int ControlReglageMem(int, int, int, void*, int, int) { return 0; }
 // display/Reglage.h
 int Reglage(int, int, int, void*, int, int) { return 0; }
 int RefVoie(int, int, int, void*, int, int) { return 0; }
