@@ -85,10 +85,12 @@ void PlaceTriggerMark(int panel, const OverviewWindow& window) {
 // Moves the window with the overview cursor, kept where the whole window
 // stays on the record; returns the window as placed.
 OverviewWindow FollowCursor(int panel) {
+  TheZoom.horizontalOffset = LoadField(ProgramSetup.horizontalOffset);
+  // The width is read under the lock: a redraw that read it before a zoom
+  // step must not draw after that step's frame.
+  std::lock_guard lock(TheZoom.windowMutex);
   const int width = WindowWidth();
   const int half = width / 2;
-  TheZoom.horizontalOffset = LoadField(ProgramSetup.horizontalOffset);
-  std::lock_guard lock(TheZoom.windowMutex);
   double x = 0.0, y = 0.0;
   GetGraphCursor(panel, MainPanel::OverviewGraph, kWindowCursor, &x, &y);
   x = std::clamp(x, static_cast<double>(half), static_cast<double>(kZoomScreenPoints - half));
@@ -129,10 +131,10 @@ OverviewWindow CurrentOverviewWindow() {
 }
 
 void DrawOverviewWindow(int panel) {
-  const int width = WindowWidth();
   const int left = RecordedZoom().position / kRecordPointsPerOverviewSample;
   TheZoom.horizontalOffset = LoadField(ProgramSetup.horizontalOffset);
   std::lock_guard lock(TheZoom.windowMutex);
+  const int width = WindowWidth();
   OverviewWindow& window = TheZoom.window;
   DeleteGraphPlot(panel, MainPanel::OverviewGraph, VAL_ALL_PLOTS, VAL_DELAYED_DRAW);
   window.rectangle = 0;
