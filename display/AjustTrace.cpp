@@ -4,7 +4,9 @@
 
 #include "catalogue/MessageCatalogue.h"
 #include "acquisition/MainPanelHandle.h"
+#include "display/FunctionKeys.h"
 #include "display/MainPanelLayout.h"
+#include "display/Zoom.h"
 #include "link/InstrumentSession.h"
 #include "platform/ui/UserInterface.h"
 
@@ -44,7 +46,8 @@ void CloseMainPanel() {
 
 }  // namespace
 
-int AjustTrace(int panel, int event, void* /*callbackData*/, int /*eventData1*/, int /*eventData2*/) {
+int AjustTrace(int panel, int event, void* /*callbackData*/, int eventData1, int /*eventData2*/) {
+  if (event == EVENT_KEYPRESS && !HandleZoomKey(panel, eventData1)) HandleFunctionKey(panel, eventData1);
   if (event == EVENT_CLOSE) CloseMainPanel();
   if (event == EVENT_PANEL_SIZE) LayOutMainPanel(panel);
   return 0;

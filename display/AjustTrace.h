@@ -1,5 +1,5 @@
-// The main panel's own callback: the close box (and, through it, File > Exit
-// and the end of the desktop session) and the resize.
+// The main panel's own callback: the function keys, the close box (and,
+// through it, File > Exit and the end of the desktop session) and the resize.
 #pragma once
 
 #include <functional>

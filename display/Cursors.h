@@ -2,14 +2,26 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 // Graph cursor numbers of the measurement cursors; 0 while they are off.
 extern std::atomic<int> CursorT1;
 extern std::atomic<int> CursorT2;
 
+// The trigger marker is blue; the first cursor and its readouts blue, the
+// second's purple.
+inline constexpr int kTriggerCursorColour = 0x0000FF;
+inline constexpr int kFirstCursorColour = 0x0000FF;
+inline constexpr int kSecondCursorColour = 0x800080;
+
+// measurementFlags bit of the automatic measurements (which also need the
+// instrument's measurement gate).
+inline constexpr std::uint16_t kAutoMeasurementsFlag = 0x10;
+
 // Reconfigures the cursors for the current mode (measurementFlags), sets the
 // marker column (268 without readouts, 398 with them), places the markers
-// and sends the measurement gate.
+// and sends the measurement gate, for which it takes the link: the caller
+// must not own it. User-interface thread.
 void ConfigureCursors();
 // Recomputes the readouts; nothing while CursorT1 is 0.
 void UpdateCursorReadouts();
@@ -18,3 +30,6 @@ void UpdateCursorReadouts();
 void SendMeasurementGate();
 // The cursors are on (measurementFlags bit 0x1, 0x2 or 0x8).
 bool CursorsOn();
+// A cursor's look at rest: the trigger marker's short cross-hair and normal
+// (not clamped) look, the measurement cursors' full-length cross-hairs.
+void RestoreCursorLook(int panel, int cursor);

@@ -4,15 +4,26 @@
 
 #include <atomic>
 
+// Drawing size the tags are placed with until the first layout.
+inline constexpr int kStartGraphWidth = 416;
+inline constexpr int kStartGraphHeight = 345;
+
 // Written on the user-interface thread (resize, zoom) and read by the drawing
 // on the acquisition thread: each value is an atomic of its own, and a reader
 // may see a layout that is one resize old.
 struct DisplayLayout {
   std::atomic<int> MarkerColumn{0};    // left edge of the trace graph (room for the position markers)
-  std::atomic<int> GraphWidthPx{416};  // plot area of the trace graph
-  std::atomic<int> GraphHeightPx{345};
+  std::atomic<int> GraphWidthPx{kStartGraphWidth};  // drawing size used to place the tags
+  std::atomic<int> GraphHeightPx{kStartGraphHeight};
 };
 extern DisplayLayout Layout;
+
+// The trace graph's top, and how far zoom mode moves it down to make room
+// for the record overview.
+inline constexpr int kGraphTop = 46;
+inline constexpr int kZoomGraphDrop = 80;
+// Panel row of the plot area's top edge while not zoomed.
+inline constexpr int kPlotAreaTop = 55;
 
 inline constexpr int kMinimumPanelHeight = 545;
 inline constexpr int kMinimumPanelWidth = 530;

@@ -325,6 +325,16 @@ int InstallMainCallback(CtrlCallback callback, void* callbackData, int) {
   return 0;
 }
 
+int CallCtrlCallback(int panel, int control, int event, int eventData1, int eventData2, int* result) {
+  ControlBinding binding;
+  const int status = FindControlBinding(panel, control, &binding);
+  if (status < 0) return status;
+  int returned = 0;
+  if (binding.callback) returned = binding.callback(panel, control, event, binding.data, eventData1, eventData2);
+  if (result != nullptr) *result = returned;
+  return 0;
+}
+
 int RunUserInterface() { return CurrentFrontend().RunUserInterface(); }
 
 int QuitUserInterface(int returnCode) {

@@ -18,6 +18,11 @@ int InstallCtrlCallback(int panel, int control, CtrlCallback callback, void* cal
 int InstallPanelCallback(int panel, PanelCallback callback, void* callbackData);
 // Application-wide events (EVENT_END_TASK) go to the main callback, with panel and control 0.
 int InstallMainCallback(CtrlCallback callback, void* callbackData, int reserved);
+// Calls the control's callback (installed or bound by name) on the calling
+// thread with `event`, as if the user had caused it; works on dimmed and
+// hidden controls too. `result` (may be null) gets the callback's return, 0
+// when the control has none. Returns 0 or a negative UIE_* code.
+int CallCtrlCallback(int panel, int control, int event, int eventData1, int eventData2, int* result);
 
 // Runs the event loop until QuitUserInterface; returns QuitUserInterface's code.
 int RunUserInterface();
