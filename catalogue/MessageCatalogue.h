@@ -89,6 +89,14 @@ enum class Msg : int {
   CursorMeasurements,             // "Cursor measurements"
   AutosetTooltip,                 // "Autoset complete.\n..."
   VerticalAutosetTooltip,         // "Vertical autoset.\n..."
+  Sensitivity,                    // "Sensitivity" (names of the main panel's unlabelled controls:
+  Position,                       // "Position"     read by screen readers, some also shown)
+  Coupling,                       // "Coupling"
+  TimeBase,                       // "Time base"
+  HorizontalPosition,             // "Horizontal position"
+  TriggerLevel,                   // "Trigger level"
+  RisingSlope,                    // "Rising slope"
+  FallingSlope,                   // "Falling slope"
   Count
 };
 inline constexpr int kMsgCount = static_cast<int>(Msg::Count);

@@ -33,6 +33,7 @@ const SharedText kSharedTexts[] = {
     {Msg::Source, {kFrench}},
     {Msg::Portrait, {kFrench}},
     {Msg::Trigger, {kItalian}},                            // the Italian technical term
+    {Msg::Position, {kFrench, kGerman}},
     // Physical symbols: German, Spanish and Italian use the English labels.
     {Msg::VhighLowLabel, {kGerman, kSpanish, kItalian}},
     {Msg::VrmsLabel, {kGerman, kSpanish, kItalian}},
