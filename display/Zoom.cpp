@@ -2,8 +2,10 @@
 // leaving it.
 #include "display/Zoom.h"
 
+#include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstdint>
 #include <string>
 
 #include "acquisition/DisplayMirror.h"
@@ -207,11 +209,7 @@ void LeaveZoom() {
     StoreField(ProgramSetup.timebaseIndex, kFastestAcquisitionTimebase);
     StoreField(ProgramSetup.effectiveTimebaseIndex, kFastestAcquisitionTimebase);
   }
-  StoreField(ProgramSetup.viewState, 0);
-  StoreField(ProgramSetup.zoomWindowFlag, 0);
-  StoreField(ProgramSetup.zoomWindowStart, 0);
-  StoreField(ProgramSetup.zoomWindowScale, 100.0f);
-  StoreZoom(ZoomPlace{});
+  StoreNoZoom();
   {
     LinkOwnership link;
     SendZoomCommand();

@@ -32,6 +32,14 @@ void StoreZoom(const ZoomPlace& zoom) {
   StoreField(ProgramSetup.zoomPosition, zoom.position);
 }
 
+void StoreNoZoom() {
+  StoreZoom(ZoomPlace{});
+  StoreField(ProgramSetup.viewState, 0);
+  StoreField(ProgramSetup.zoomWindowFlag, 0);
+  StoreField(ProgramSetup.zoomWindowStart, 0);
+  StoreField(ProgramSetup.zoomWindowScale, 100.0f);
+}
+
 void SendZoomCommand() {
   SetHorizontalZoom(TheInstrument.session, LoadField(ProgramSetup.zoomPosition), LoadField(ProgramSetup.zoomFactor));
 }

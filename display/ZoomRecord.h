@@ -31,5 +31,8 @@ int EffectiveTimebaseIndex();
 // record from a file or an old session may hold anything.
 ZoomPlace RecordedZoom();
 void StoreZoom(const ZoomPlace& zoom);
+// The record's zoom fields with no zoom at all: factor 20 from the record's
+// first point, window scale 100, not in zoom view.
+void StoreNoZoom();
 // Sends the recorded zoom. The caller owns the link.
 void SendZoomCommand();
