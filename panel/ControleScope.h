@@ -3,9 +3,13 @@
 #pragma once
 
 #include <atomic>
+#include <cstdint>
 
 // The channel last acted on (0 or 1); the display reads it.
 extern std::atomic<int> CurrentChannel;
+
+// measurementFlags bit: the automatic-measurement display is on.
+inline constexpr std::uint16_t kMeasurementDisplayFlag = 0x10;
 
 int ControleScope(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 
@@ -14,8 +18,15 @@ int ControleScope(int panel, int control, int event, void* callbackData, int eve
 void SetOffset(int channel, double divisions);
 // Both copies of the channel's offset control from the setup record.
 int MajValDecadrage(int panel, int channel);
-// Every control of the main panel from the setup record.
+// Every control of the main panel from the setup record. It also sends the
+// horizontal position to the instrument, so the caller owns the link
+// (LinkBusy): every caller here refreshes inside its own exchange, and the
+// link cannot be taken twice.
 void RefreshPanelFromSetup();
 // The channel cursors and measurements follow, from the current reference
 // and both channels' display flags.
 int ChooseReferenceChannel(int reference, int ch1Displayed, int ch2Displayed);
+
+// Gives the display the panel refresh and the trigger-level controls. Once,
+// at start-up.
+void InstallPanelViews();
