@@ -3,6 +3,7 @@
 #include "display/Cursors.h"
 #include "display/DisplayState.h"
 #include "display/Measurements.h"
+#include "display/ZoomRecord.h"
 #include "link/Autoset.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
@@ -32,7 +33,7 @@ void FollowReferenceChannel(const ShownChannels& shown) {
 
 // After a successful autoset; the caller owns the link.
 void ShowAutosetResult(int panel, const ShownChannels& shown) {
-  ResetZoomState();
+  StoreNoZoom();
   ZoomOff();
   FollowReferenceChannel(shown);
   RefreshPanelFromSetup();

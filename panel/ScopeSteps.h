@@ -73,8 +73,5 @@ void CommitHorizontalPosition(int panel, int control);
 void CommitAutoset(int panel, int control);
 void CommitRunStop(int panel, int control);
 
-// The zoom as a timebase change leaves it: unzoomed, window reset.
-void ResetZoomState();
-
 // Refresh steps that need neither the link nor the main panel's own controls.
 void CheckDisplayMenuItems(int panel);

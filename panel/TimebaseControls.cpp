@@ -15,7 +15,6 @@
 
 namespace {
 
-constexpr float kUnzoomedWindowScale = 100.0f;
 constexpr int kOverviewWindowCursor = 1;
 // 10 s/div chosen while at 100 ns/div is refused: both copies go back.
 constexpr int kSlowestTimebase = static_cast<int>(TimebaseWords.size()) - 1;
@@ -61,7 +60,7 @@ void SendTimebase(int index) {
   LinkOwnership link;
   const ViSession session = TheInstrument.session;
   SetHorizontalZoom(session, 0, kUnzoomedFactor);
-  ResetZoomState();
+  StoreNoZoom();
   StoreField(ProgramSetup.timebaseIndex, index);
   StoreField(ProgramSetup.effectiveTimebaseIndex, std::max(index, kFastestAcquisitionTimebase));
   SetTimebase(session, index);
@@ -69,15 +68,6 @@ void SendTimebase(int index) {
 }
 
 }  // namespace
-
-void ResetZoomState() {
-  StoreField(ProgramSetup.zoomFactor, kUnzoomedFactor);
-  StoreField(ProgramSetup.zoomWindowScale, kUnzoomedWindowScale);
-  StoreField(ProgramSetup.zoomWindowStart, 0);
-  StoreField(ProgramSetup.zoomWindowFlag, 0);
-  StoreField(ProgramSetup.zoomPosition, 0);
-  StoreField(ProgramSetup.viewState, 0);
-}
 
 std::optional<double> AcquisitionSecondsPerDiv() {
   const int index = LoadField(ProgramSetup.effectiveTimebaseIndex);
