@@ -1,0 +1,130 @@
+// The acquisition against the simulated instrument, with the user-interface
+// side at work at the same time on a second real thread, and the hooks the
+// autosets take from the acquisition.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <memory>
+
+#include "AcquisitionTestSupport.h"
+#include "link/Autoset.h"
+#include "link/SetupTransfer.h"
+#include "link/Transport.h"
+#include "sim/Instrument.h"
+
+namespace acquisitiontest {
+namespace {
+
+class AcquisitionSimulatorTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless::Use();
+    headless::Reset();
+    testsupport::FailOnUnansweredQuestions();
+    panel_ = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
+    ASSERT_GT(panel_, 0);
+    MainPanelHandle = panel_;
+    visa::ClearInstruments();
+    visa::EnableUsbSearch(false);
+    sim_ = std::make_shared<kvxsim::SimHandle>(kvxsim::InstrumentOptions{});
+    visa::AddInstrument(sim_);
+    TheInstrument = InstrumentSession{};
+    const std::string descriptor = sim_->Descriptor();
+    descriptor.copy(TheInstrument.resourceDescriptors[kDescriptorSlot], kDescriptorSize - 1);
+    ASSERT_EQ(OpenInstrument(TheInstrument, descriptor.c_str(), &TheInstrument.session), VI_SUCCESS);
+    TheInstrument.InstrumentPresent = 1;
+    savedSetup_ = ProgramSetup;
+    // The instrument acquiring with both channels on.
+    ReadSetup(TheInstrument.session, ProgramSetup);
+    ProgramSetup.runState = 0;
+    ProgramSetup.ch1Displayed = 1;
+    ProgramSetup.ch2Displayed = 1;
+    WriteSetup(TheInstrument.session, ProgramSetup);
+    LinkBusy = 0;
+    AcquisitionRunning = 0;
+    ProgramReferences.Clear(kAllReferences);
+    SetFrameDisplay(RecordingDisplay(record_));
+  }
+  void TearDown() override {
+    if (AcquisitionPool.load() != 0) StopAcquisition();
+    SetFrameDisplay({});
+    SetAutosetHooks({});
+    CloseInstrument(TheInstrument, &TheInstrument.session, 1);
+    TheInstrument = InstrumentSession{};
+    visa::ClearInstruments();
+    ProgramSetup = savedSetup_;
+    ProgramReferences.Clear(kAllReferences);
+    MainPanelHandle = 0;
+    headless::Reset();
+  }
+
+  ScopedManualClock clock_;  // every wait returns at once, time still counts
+  int panel_ = 0;
+  std::shared_ptr<kvxsim::SimHandle> sim_;
+  DisplayRecord record_;
+  InstrumentSetup savedSetup_{};
+};
+
+// While the thread polls, the user-interface side empties samples and
+// references, reads the mirror and the setup record, and sends commands of
+// its own under the link; every frame still arrives whole.
+TEST_F(AcquisitionSimulatorTest, TheUserInterfaceWorksWhileTheThreadPolls) {
+  {
+    std::lock_guard lock(SetupRecordMutex);
+    StoreField(ProgramSetup.ref1Displayed, 1);
+    StoreField(ProgramSetup.ref2Displayed, 1);
+  }
+  StartAcquisition();
+  int rounds = 0;
+  long seen = 0;
+  while (record_.drawTraces.load() < 40 && rounds < 2000000) {
+    ++rounds;
+    ClearChannelSamples();
+    ProgramReferences.Clear(rounds % 3 == 0 ? kAllReferences : rounds % 2);
+    seen += Mirror.ChannelShown[0].load() + Mirror.ChannelMaskSeen.load() + Mirror.StateSeen.load();
+    seen += static_cast<long>(Mirror.TriggerPositionSeen.load()) + Mirror.VerticalPositionSeen[1].load();
+    seen += ChannelSamples.Snapshot()[1].blockB[0] + ProgramReferences.Snapshot().ReferenceStore[0][0];
+    seen += SnapshotProgramSetup().runState;
+    if (rounds % 50 == 0) {
+      LinkOwnership link;
+      WriteBytes(TheInstrument.session, "ZC:USED 1\r");
+    }
+  }
+  StopAcquisition();
+  EXPECT_GE(record_.drawTraces.load(), 40) << "after " << rounds << " rounds (" << seen << ")";
+  EXPECT_EQ(AcquisitionPool.load(), 0);
+  EXPECT_EQ(LinkBusy.load(), 0);
+  // The instrument runs with both channels on: it says so and the mirror follows.
+  EXPECT_EQ(Mirror.ChannelMaskSeen.load(), 3);
+  EXPECT_EQ(Mirror.RunStopSeen.load(), 0);
+  EXPECT_EQ(LoadField(ProgramSetup.runState), 0);
+}
+
+// A full autoset that switches a channel on forgets that channel's samples,
+// and keeps a displayed channel's reference flag only while it holds data.
+TEST_F(AcquisitionSimulatorTest, AutosetForgetsTheSamplesOfAChannelItSwitchesOn) {
+  InstallAcquisitionHooks();
+  // No signal on CH2: the instrument leaves it off, the program switches it on.
+  sim_->SetSignal(1, kvxsim::SignalSpec{kvxsim::Waveform::None, 0.0, 0.0, 0.0, 0.0});
+  ProgramSetup.ch2Displayed = 0;
+  ProgramSetup.ref1Displayed = 0;
+  WriteSetup(TheInstrument.session, ProgramSetup);
+  ChannelSamples.Store(0, FilledBlock(0x55), FilledBlock(0x56));
+  ChannelSamples.Store(1, FilledBlock(0x44), FilledBlock(0x45));
+  std::int32_t enabled = 1;
+  ASSERT_TRUE(ProgramReferences.CaptureIfEmpty(0, FilledBlock(0x55), "REF1", enabled));
+
+  ASSERT_EQ(RunAutoset(TheInstrument.session), 1);
+  EXPECT_EQ(ChannelSamples.Channel(1).blockA, SampleBlock{});
+  EXPECT_EQ(ChannelSamples.Channel(1).blockB, SampleBlock{});
+  EXPECT_EQ(ChannelSamples.Channel(0).blockA, FilledBlock(0x55));
+  EXPECT_EQ(ProgramSetup.ch2Displayed, 1);
+  EXPECT_EQ(ProgramSetup.ref1Displayed, 1) << "REF1 holds data";
+
+  ProgramReferences.Clear(0);
+  ASSERT_EQ(RunAutoset(TheInstrument.session), 1);
+  EXPECT_EQ(ProgramSetup.ref1Displayed, 0) << "REF1 is empty";
+}
+
+}  // namespace
+}  // namespace acquisitiontest

@@ -1,0 +1,277 @@
+// The acquisition thread against a scripted instrument on a clock that moves
+// only when the test says: each cycle's 50-ms sleep ends when the test
+// advances the clock, so the test decides when each frame is asked for and
+// looks at the panel while the thread sleeps. The display hooks record what
+// frame processing asked of them.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <cstdint>
+#include <cstdio>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "acquisition/Acquisition.h"
+#include "acquisition/ChannelSamples.h"
+#include "acquisition/DisplayMirror.h"
+#include "acquisition/MainPanelHandle.h"
+#include "acquisition/ReferenceStore.h"
+#include "catalogue/MessageCatalogue.h"
+#include "layout/PanelIds.h"
+#include "link/InstrumentSession.h"
+#include "link/InstrumentSetup.h"
+#include "link/LinkBusy.h"
+#include "platform/os/Clock.h"
+#include "platform/ui/Headless.h"
+#include "platform/ui/UserInterface.h"
+#include "platform/visa/Backend.h"
+#include "support/HeadlessTestSupport.h"
+#include "support/ScriptedInstrument.h"
+
+namespace acquisitiontest {
+
+inline constexpr std::size_t kMeasurementBytes = 96;
+
+// The fields of a frame header that the program reads.
+struct FrameSpec {
+  int flags = 0x1;
+  int mask = 0x3;
+  int points = 2500;
+  int position1 = 0;
+  int position2 = 0;
+  int source = 0;
+  int level = 0;
+  int triggerPosition = 25000;
+  int phase = 6;
+  int runStop = 0;
+};
+
+inline std::string HeaderText(const FrameSpec& spec) {
+  char text[160];
+  std::snprintf(text, sizeof text, "%X,50000,5000,0,0,%X,%d,%d,%d,%d,%d,%d,%d,%d,0,", static_cast<unsigned>(spec.flags),
+                static_cast<unsigned>(spec.mask), spec.points, spec.position1, spec.position2, spec.source, spec.level,
+                spec.triggerPosition, spec.phase, spec.runStop);
+  return text;
+}
+
+inline std::string Block(std::uint8_t code) { return std::string(kBlockPoints, static_cast<char>(code)); }
+
+// 96 bytes counting up from `first`.
+inline std::string MeasurementPattern(std::uint8_t first) {
+  std::string bytes(kMeasurementBytes, '\0');
+  for (std::size_t i = 0; i < bytes.size(); ++i) bytes[i] = static_cast<char>(first + i);
+  return bytes;
+}
+
+// "#" n L, the frame, two trailing bytes.
+inline std::string BlockReply(const std::string& frame) {
+  const std::string length = std::to_string(frame.size());
+  return "#" + std::to_string(length.size()) + length + frame + "\r\n";
+}
+
+inline SampleBlock FilledBlock(std::uint8_t code) {
+  SampleBlock block;
+  block.fill(code);
+  return block;
+}
+
+// What frame processing asked of the display, read from the test's thread.
+struct DisplayRecord {
+  std::atomic<int> initDisplayState{0}, openDisplays{0}, closeDisplays{0}, resetDrawing{0};
+  std::atomic<int> triggerMoved{0}, redrawMarkers{0}, cursorReadouts{0}, drawTraces{0};
+  std::atomic<bool> cursorsActive{false};
+  std::mutex mutex;
+  std::vector<std::string> measurementBlocks;              // each block's 96 bytes
+  std::vector<std::pair<int, std::string>> capturedLabels;  // (which, label)
+
+  std::vector<std::string> MeasurementBlocks() {
+    std::lock_guard lock(mutex);
+    return measurementBlocks;
+  }
+  std::vector<std::pair<int, std::string>> CapturedLabels() {
+    std::lock_guard lock(mutex);
+    return capturedLabels;
+  }
+};
+
+// The display start as the program does it: the mirror seeded, the first
+// frame a run/stop change.
+inline void SeedMirror() {
+  for (int channel = 0; channel < kChannels; ++channel) {
+    Mirror.ChannelShown[channel] = 1;
+    Mirror.VerticalPositionSeen[channel] = 0;
+    Mirror.TriggerLevelSeen[channel] = 0.0;
+  }
+  Mirror.ChannelMaskSeen = 0;
+  Mirror.TriggerSourceSeen = 0;
+  Mirror.TriggerPositionSeen = 0.0;
+  Mirror.RunStopSeen = -1;
+  Mirror.StateSeen = -1;
+  Mirror.DisplayChanged = 0;
+  Mirror.ZoomActive = 0;
+}
+
+inline FrameDisplay RecordingDisplay(DisplayRecord& record) {
+  FrameDisplay display;
+  display.initDisplayState = [&record] {
+    ++record.initDisplayState;
+    SeedMirror();
+  };
+  display.openDisplays = [&record] { ++record.openDisplays; };
+  display.closeDisplays = [&record] { ++record.closeDisplays; };
+  display.resetDrawing = [&record] { ++record.resetDrawing; };
+  display.triggerMoved = [&record] { ++record.triggerMoved; };
+  display.redrawMarkers = [&record] { ++record.redrawMarkers; };
+  display.cursorsActive = [&record] { return record.cursorsActive.load(); };
+  display.refreshCursorReadouts = [&record] { ++record.cursorReadouts; };
+  display.updateMeasurements = [&record](const std::uint8_t* block) {
+    std::lock_guard lock(record.mutex);
+    record.measurementBlocks.emplace_back(reinterpret_cast<const char*>(block), kMeasurementBytes);
+  };
+  display.referenceCaptured = [&record](int which, const std::string& label) {
+    std::lock_guard lock(record.mutex);
+    record.capturedLabels.emplace_back(which, label);
+  };
+  display.drawTraces = [&record] { ++record.drawTraces; };
+  return display;
+}
+
+class AcquisitionThreadTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless::Use();
+    headless::Reset();
+    testsupport::FailOnUnansweredQuestions();
+    SetCurrentLanguage(kEnglish);
+    panel_ = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
+    ASSERT_GT(panel_, 0);
+    MainPanelHandle = panel_;
+
+    visa::ClearInstruments();
+    visa::EnableUsbSearch(false);
+    instrument_ = std::make_shared<testsupport::ScriptedInstrument>("ACQ0001");
+    visa::AddInstrument(instrument_);
+    TheInstrument = InstrumentSession{};
+    ASSERT_EQ(viOpenDefaultRM(&TheInstrument.resourceManager), VI_SUCCESS);
+    const std::string descriptor = instrument_->Descriptor();
+    descriptor.copy(TheInstrument.resourceDescriptors[kDescriptorSlot], kDescriptorSize - 1);
+    ASSERT_EQ(viOpen(TheInstrument.resourceManager, descriptor.c_str(), VI_EXCLUSIVE_LOCK, 0, &TheInstrument.session),
+              VI_SUCCESS);
+    TheInstrument.InstrumentPresent = 1;
+
+    savedSetup_ = ProgramSetup;
+    ProgramSetup = InstrumentSetup{};
+    LinkBusy = 0;
+    AcquisitionRunning = 0;
+    ChannelSamples.ClearChannel(0);
+    ChannelSamples.ClearChannel(1);
+    ProgramReferences.Clear(kAllReferences);
+    SetFrameDisplay(RecordingDisplay(record_));
+    SetReopenNotice({[this] { ++noticesShown_; }, [this] { ++noticesHidden_; }});
+  }
+
+  void TearDown() override {
+    if (AcquisitionPool.load() != 0) Stop();
+    SetFrameDisplay({});
+    SetReopenNotice({});
+    viClose(TheInstrument.resourceManager);
+    TheInstrument = InstrumentSession{};
+    visa::ClearInstruments();
+    ProgramSetup = savedSetup_;
+    ProgramReferences.Clear(kAllReferences);
+    LinkBusy = 0;
+    MainPanelHandle = 0;
+    SetCurrentLanguage(kEnglish);
+    headless::Reset();
+  }
+
+  // Starts the thread and lets it reach its first sleep.
+  void Start() {
+    StartAcquisition();
+    ASSERT_TRUE(clock_->WaitForSleepers(1));
+  }
+
+  // Ends one 50-ms sleep and waits until the thread sleeps again: one whole
+  // cycle when the reply is there at once.
+  void RunCycle() {
+    clock_->Advance(kCycleSleepSeconds);
+    ASSERT_TRUE(clock_->WaitForSleepers(1));
+  }
+
+  // One cycle that receives `frame`.
+  void RunFrame(const std::string& frame) {
+    instrument_->QueueReply(BlockReply(frame));
+    RunCycle();
+  }
+
+  // Moves time in small steps, each once something sleeps on the clock, until
+  // `done` (cycles with timeouts and pauses in them); false if it never was.
+  bool AdvanceUntil(const std::function<bool()>& done) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < giveUp) {
+      if (done()) return true;
+      if (clock_->WaitForSleepers(1, std::chrono::milliseconds(5))) clock_->Advance(kTimeStep);
+    }
+    return done();
+  }
+
+  // StopAcquisition from another thread while the test moves time for it and
+  // for the acquisition thread.
+  void Stop() {
+    std::atomic<bool> stopped = false;
+    std::thread stopper([&] {
+      StopAcquisition();
+      stopped = true;
+    });
+    // Time moves only once the stop was asked for: the stopper waits for the
+    // acknowledgement beside the sleeping thread.
+    EXPECT_TRUE(clock_->WaitForSleepers(2));
+    const bool done = AdvanceUntil([&] { return stopped.load(); });
+    stopper.join();
+    EXPECT_TRUE(done);
+  }
+
+  std::string Text(int control) const {
+    std::string text;
+    GetCtrlVal(panel_, control, &text);
+    return text;
+  }
+  int Value(int control) const {
+    int value = -1;
+    GetCtrlVal(panel_, control, &value);
+    return value;
+  }
+  int Visible(int control) const {
+    int visible = -1;
+    GetCtrlAttribute(panel_, control, ATTR_VISIBLE, &visible);
+    return visible;
+  }
+  int Requests() {
+    const std::string written = instrument_->Written();
+    int count = 0;
+    for (std::size_t at = written.find(kAcquisitionFrameQuery); at != std::string::npos;
+         at = written.find(kAcquisitionFrameQuery, at + 1))
+      ++count;
+    return count;
+  }
+
+  static constexpr double kTimeStep = 0.01;
+
+  ScopedManualClock clock_{ManualClock::Mode::Manual};
+  int panel_ = 0;
+  std::shared_ptr<testsupport::ScriptedInstrument> instrument_;
+  DisplayRecord record_;
+  std::atomic<int> noticesShown_{0};
+  std::atomic<int> noticesHidden_{0};
+  InstrumentSetup savedSetup_{};
+};
+
+}  // namespace acquisitiontest

@@ -1,0 +1,77 @@
+// The text header of an acquisition frame: which fields are hexadecimal,
+// where the binary data starts, and what does not parse.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+
+#include "acquisition/FrameHeader.h"
+
+namespace {
+
+std::optional<FrameHeader> Parse(const std::string& text) {
+  return ParseFrameHeader(std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size()));
+}
+
+TEST(FrameHeaderTest, FieldsOneAndSixAreHexadecimalTheOthersDecimal) {
+  const std::string header = "1F,50000,5000,12,1,A,5000,-44,88,1,-27,25000,5,1,0,";
+  const auto parsed = Parse(header + "\x01\x02,3,");
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->FrameFlags, 0x1F);
+  EXPECT_EQ(parsed->ChannelMask, 0xA);
+  EXPECT_EQ(parsed->PointsPerChannel, 5000);
+  EXPECT_EQ(parsed->VerticalPosition[0], -44);
+  EXPECT_EQ(parsed->VerticalPosition[1], 88);
+  EXPECT_EQ(parsed->TriggerSource, 1);
+  EXPECT_EQ(parsed->TriggerLevel, -27);
+  EXPECT_EQ(parsed->TriggerPosition, 25000);
+  EXPECT_EQ(parsed->AcquisitionState, 5);
+  EXPECT_EQ(parsed->RunStop, 1);
+  // The data starts right after the fifteenth comma, whatever it looks like.
+  EXPECT_EQ(parsed->length, header.size());
+}
+
+TEST(FrameHeaderTest, DataThatLooksLikeTextIsNotPartOfTheHeader) {
+  const std::string header = "3,0,0,0,0,3,2500,0,0,0,0,0,6,0,0,";
+  const auto parsed = Parse(header + "12,34,56,");
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->length, header.size());
+  EXPECT_EQ(parsed->PointsPerChannel, 2500);
+}
+
+TEST(FrameHeaderTest, VerticalPositionsKeepSixteenBits) {
+  const auto parsed = Parse("1,0,0,0,0,1,2500,65537,-32769,0,0,0,0,0,0,");
+  ASSERT_TRUE(parsed);
+  EXPECT_EQ(parsed->VerticalPosition[0], 1);
+  EXPECT_EQ(parsed->VerticalPosition[1], 32767);
+}
+
+TEST(FrameHeaderTest, MalformedHeadersDoNotParse) {
+  const struct {
+    const char* name;
+    std::string text;
+  } rows[] = {
+      {"fourteen fields", "1,0,0,0,0,3,2500,0,0,0,0,0,6,0,"},
+      {"last comma missing", "1,0,0,0,0,3,2500,0,0,0,0,0,6,0,0"},
+      {"empty field", "1,0,0,,0,3,2500,0,0,0,0,0,6,0,0,"},
+      {"letters in a decimal field", "1,0,0,0,0,3,25x0,0,0,0,0,0,6,0,0,"},
+      {"hexadecimal digit in a decimal field", "1,0,0,0,0,3,A,0,0,0,0,0,6,0,0,"},
+      {"not a hexadecimal number", "G,0,0,0,0,3,2500,0,0,0,0,0,6,0,0,"},
+      {"number too large", "1,0,0,0,0,3,99999999999,0,0,0,0,0,6,0,0,"},
+      {"binary where the header should be", std::string("\x80\x80\x80,", 4)},
+      {"nothing", ""},
+  };
+  for (const auto& row : rows) EXPECT_FALSE(Parse(row.text)) << row.name;
+}
+
+TEST(FrameHeaderTest, AHeaderCutShortByTheFrameDoesNotParse) {
+  const std::string header = "1,0,0,0,0,3,2500,0,0,0,0,0,6,0,0,";
+  const auto whole = std::span(reinterpret_cast<const std::uint8_t*>(header.data()), header.size());
+  EXPECT_TRUE(ParseFrameHeader(whole));
+  EXPECT_FALSE(ParseFrameHeader(whole.first(header.size() - 1)));
+  EXPECT_FALSE(ParseFrameHeader(whole.first(header.size() - 3)));
+}
+
+}  // namespace
