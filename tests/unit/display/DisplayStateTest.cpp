@@ -1,0 +1,136 @@
+// Entering the display from the setup record when acquisition starts, the
+// timebase text and persistence icon, and leaving zoom mode.
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "MainPanelFixture.h"
+#include "acquisition/Acquisition.h"
+#include "catalogue/MessageCatalogue.h"
+#include "display/Colours.h"
+
+namespace {
+
+constexpr int kOneMillisecond = 18;
+const std::string kGate = ":DISP:CURS:TIME1:POS 0\r:DISP:CURS:TIME2:POS 49999\r";
+
+class DisplayStateTest : public displaytest::MainPanelTest {
+ protected:
+  void SetUp() override {
+    MainPanelTest::SetUp();
+    ConnectInstrument();
+    AcquisitionRunning = 1;
+  }
+  void TearDown() override {
+    AcquisitionRunning = 0;
+    SetCurrentLanguage(kEnglish);
+    MainPanelTest::TearDown();
+  }
+  std::string Text(int control) const {
+    std::string text;
+    GetCtrlVal(panel_, control, &text);
+    return text;
+  }
+};
+
+TEST_F(DisplayStateTest, StartSeedsTheMirrorAndThePanelFromTheSetupRecord) {
+  ProgramSetup.ch1VerticalOffset = -30;
+  ProgramSetup.ch2VerticalOffset = 40;
+  ProgramSetup.ch1Displayed = 1;
+  ProgramSetup.ch1TriggerLevel = 12;
+  ProgramSetup.ch2TriggerLevel = -7;
+  ProgramSetup.horizontalOffset = -12500;
+  ProgramSetup.effectiveTimebaseIndex = kOneMillisecond;
+  ProgramSetup.triggerSource = 1;
+  ProgramSetup.ref2Displayed = 1;
+  ReferenceData references;
+  std::snprintf(references.ReferenceLabel[1].data(), kReferenceLabelSize, "%s", "REF2: 1ms");
+  ProgramReferences.Replace(references);
+  Mirror.ChannelMaskSeen = 3;
+  Mirror.RunStopSeen = 0;
+  CursorT1 = 2;
+  PersistenceOn = 1;
+  SetCurrentLanguage(kFrench);
+
+  EXPECT_EQ(InitDisplayState(), panel_);
+  EXPECT_EQ(Mirror.VerticalPositionSeen[0].load(), -30);
+  EXPECT_EQ(Mirror.VerticalPositionSeen[1].load(), 40);
+  EXPECT_EQ(Mirror.ChannelShown[0].load(), 1);
+  EXPECT_EQ(Mirror.ChannelShown[1].load(), 0);
+  EXPECT_EQ(Mirror.TriggerLevelSeen[0].load(), 12.0);
+  EXPECT_EQ(Mirror.TriggerLevelSeen[1].load(), -7.0);
+  EXPECT_EQ(Mirror.TriggerPositionSeen.load(), -2.5);
+  EXPECT_EQ(Mirror.ChannelMaskSeen.load(), 0);
+  EXPECT_EQ(Mirror.RunStopSeen.load(), -1);
+  EXPECT_EQ(Mirror.ZoomActive.load(), 0);
+  EXPECT_EQ(CursorT1.load(), 0);
+  EXPECT_EQ(TriggerCursor.load(), 1);
+
+  EXPECT_EQ(Text(MainPanel::TimebaseText), "1.00ms/div");
+  EXPECT_EQ(Attribute(MainPanel::PersistenceIcon, ATTR_VISIBLE), 1);
+  std::string tooltip;
+  GetCtrlAttribute(panel_, MainPanel::PersistenceIcon, ATTR_TOOLTIP_TEXT, &tooltip);
+  EXPECT_EQ(tooltip, "R\xE9manence");
+  EXPECT_EQ(Attribute(MainPanel::Ref1LabelText, ATTR_VISIBLE), 0);
+  EXPECT_EQ(Attribute(MainPanel::Ref2LabelText, ATTR_VISIBLE), 1);
+  EXPECT_EQ(Text(MainPanel::Ref2LabelText), "REF2: 1ms");
+  EXPECT_EQ(Attribute(MainPanel::Ref2LabelText, ATTR_TEXT_COLOR), static_cast<int>(ReferenceColour[1]));
+  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_TEXT_COLOR), static_cast<int>(ChannelColour[1]));
+  EXPECT_EQ(Attribute(MainPanel::Ch2PositionMarker, ATTR_FRAME_COLOR), static_cast<int>(ChannelColour[1]));
+  // The cursors are off: the graph starts at the 268-pixel column, laid out.
+  EXPECT_EQ(Layout.MarkerColumn.load(), 268);
+  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_LEFT), 268);
+  EXPECT_EQ(Attribute(MainPanel::TimeReadouts, ATTR_VISIBLE), 0);
+  EXPECT_EQ(Received(), kGate);
+}
+
+TEST_F(DisplayStateTest, ASetupSavedZoomedComesBackZoomed) {
+  ProgramSetup.viewState = 2;
+  ProgramSetup.timebaseIndex = kOneMillisecond;
+  ProgramSetup.effectiveTimebaseIndex = kOneMillisecond;
+  InitDisplayState();
+  EXPECT_EQ(Mirror.ZoomActive.load(), 1);
+  EXPECT_EQ(Received().rfind(":DISP:TRAC:X:PDIV 1E-3\r", 0), 0u) << "the acquisition timebase goes first";
+  EXPECT_EQ(Attribute(MainPanel::OverviewGraph, ATTR_VISIBLE), 1);
+  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_TOP), 126);
+}
+
+TEST_F(DisplayStateTest, TheTimebaseTextWaitsForTheAcquisition) {
+  ProgramSetup.effectiveTimebaseIndex = 3;
+  AcquisitionRunning = 0;
+  ShowTimebase();
+  EXPECT_EQ(Text(MainPanel::TimebaseText), "");
+  EXPECT_EQ(Received(), "");
+  AcquisitionRunning = 1;
+  ShowTimebase();
+  EXPECT_EQ(Text(MainPanel::TimebaseText), "10.0ns/div");
+  EXPECT_EQ(Attribute(MainPanel::PersistenceIcon, ATTR_VISIBLE), 0);
+
+  WriteTimebaseText(panel_, 35);  // beyond the table: the text stays
+  WriteTimebaseText(panel_, -1);
+  EXPECT_EQ(Text(MainPanel::TimebaseText), "10.0ns/div");
+}
+
+TEST_F(DisplayStateTest, ZoomOffHidesTheZoomDisplayAndLaysThePanelOutAgain) {
+  ProgramSetup.effectiveTimebaseIndex = kOneMillisecond;
+  Mirror.ZoomActive = 1;
+  SetCtrlAttribute(panel_, MainPanel::OverviewGraph, ATTR_VISIBLE, 1);
+  const int trace = PlotLine(panel_, MainPanel::OverviewGraph, 0, 0, 100, 100, VAL_RED);
+  ASSERT_GT(trace, 0);
+  for (int control : kZoomModeControls) SetCtrlAttribute(panel_, control, ATTR_VISIBLE, 1);
+  SetCtrlAttribute(panel_, MainPanel::ZoomOnButton, ATTR_VISIBLE, 0);
+  SetCtrlAttribute(panel_, MainPanel::TraceGraph, ATTR_TOP, 126);
+
+  ZoomOff();
+  EXPECT_EQ(Mirror.ZoomActive.load(), 0);
+  EXPECT_EQ(Attribute(MainPanel::OverviewGraph, ATTR_VISIBLE), 0);
+  for (const headless::PlotInfo& plot : headless::Plots(panel_, MainPanel::OverviewGraph))
+    EXPECT_NE(plot.handle, trace) << "the overview's traces are deleted";
+  for (int control : kZoomModeControls) EXPECT_EQ(Attribute(control, ATTR_VISIBLE), 0) << "control " << control;
+  EXPECT_EQ(Attribute(MainPanel::ZoomOnButton, ATTR_VISIBLE), 1);
+  EXPECT_EQ(Text(MainPanel::TimebaseText), "1.00ms/div");
+  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_TOP), 46);
+}
+
+}  // namespace

@@ -1,0 +1,117 @@
+// The main panel loaded on the headless front-end with the display's state
+// at its start, for the trace, marker and layout tests; optionally the
+// in-process simulated instrument on the program's session.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "acquisition/ChannelSamples.h"
+#include "acquisition/DisplayMirror.h"
+#include "acquisition/MainPanelHandle.h"
+#include "acquisition/ReferenceStore.h"
+#include "display/Cursors.h"
+#include "display/DisplayState.h"
+#include "display/MainPanelLayout.h"
+#include "display/Markers.h"
+#include "display/TraceDrawing.h"
+#include "display/XYPanel.h"
+#include "layout/PanelIds.h"
+#include "link/InstrumentSession.h"
+#include "link/InstrumentSetup.h"
+#include "link/LinkBusy.h"
+#include "platform/ui/Headless.h"
+#include "platform/ui/UserInterface.h"
+#include "platform/visa/Backend.h"
+#include "sim/Instrument.h"
+#include "support/HeadlessTestSupport.h"
+
+namespace displaytest {
+
+inline void ResetDisplayState() {
+  Mirror.ChannelShown[0] = 0;
+  Mirror.ChannelShown[1] = 0;
+  Mirror.ChannelMaskSeen = 0;
+  Mirror.VerticalPositionSeen[0] = 0;
+  Mirror.VerticalPositionSeen[1] = 0;
+  Mirror.TriggerSourceSeen = 0;
+  Mirror.TriggerLevelSeen[0] = 0.0;
+  Mirror.TriggerLevelSeen[1] = 0.0;
+  Mirror.TriggerPositionSeen = 0.0;
+  Mirror.ZoomActive = 0;
+  Layout.MarkerColumn = 0;
+  Layout.GraphWidthPx = kStartGraphWidth;
+  Layout.GraphHeightPx = kStartGraphHeight;
+  TriggerCursor = 0;
+  TriggerPointX = 0.0;
+  TriggerPointY = 0.0;
+  CursorT1 = 0;
+  CursorT2 = 0;
+  PersistenceOn = 0;
+  XYPanelOpen = 0;
+  ResetDrawingState();
+  ProgramReferences.Replace(ReferenceData{});
+  ChannelSamples.ClearChannel(0);
+  ChannelSamples.ClearChannel(1);
+  ProgramSetup = InstrumentSetup{};
+  ProgramSetup.zoomFactor = 20.0f;
+  ProgramSetup.ch1ProbeFactor = 1.0f;
+  ProgramSetup.ch2ProbeFactor = 1.0f;
+  SetPanelRefresher(nullptr);
+  LinkBusy = 0;
+}
+
+class MainPanelTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    headless::Use();
+    headless::Reset();
+    testsupport::FailOnUnansweredQuestions();
+    ResetDisplayState();
+    panel_ = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
+    ASSERT_GT(panel_, 0);
+    MainPanelHandle = panel_;
+  }
+  void TearDown() override {
+    if (sim_) CloseInstrument(TheInstrument, &TheInstrument.session, 0);
+    TheInstrument = InstrumentSession{};
+    visa::ClearInstruments();
+    MainPanelHandle = 0;
+    ResetDisplayState();
+    headless::Reset();
+  }
+
+  // The program's session on a simulated KVX162, its received bytes cleared.
+  void ConnectInstrument() {
+    visa::ClearInstruments();
+    sim_ = std::make_shared<kvxsim::SimHandle>(kvxsim::InstrumentOptions{});
+    visa::AddInstrument(sim_);
+    TheInstrument = InstrumentSession{};
+    ASSERT_EQ(OpenInstrument(TheInstrument, sim_->Descriptor().c_str(), &TheInstrument.session), 0);
+    sim_->TakeReceived();
+  }
+  std::string Received() {
+    const std::vector<std::uint8_t> bytes = sim_->TakeReceived();
+    return {bytes.begin(), bytes.end()};
+  }
+
+  int Attribute(int control, int attribute) const {
+    int value = -1;
+    GetCtrlAttribute(panel_, control, attribute, &value);
+    return value;
+  }
+  double Value(int control) const {
+    double value = -1;
+    GetCtrlVal(panel_, control, &value);
+    return value;
+  }
+  int PlotAreaHeight() const { return Attribute(MainPanel::TraceGraph, ATTR_PLOT_AREA_HEIGHT); }
+
+  int panel_ = 0;
+  std::shared_ptr<kvxsim::SimHandle> sim_;
+};
+
+}  // namespace displaytest

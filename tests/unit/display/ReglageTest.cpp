@@ -1,0 +1,165 @@
+// Dragging on and beside the trace graph: the trigger marker sets the
+// instrument's trigger level and position, a position marker the channel's
+// offset.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <utility>
+#include <vector>
+
+#include "MainPanelFixture.h"
+#include "display/Reglage.h"
+
+namespace {
+
+constexpr int kHalfVoltPerDiv = 7;  // KVX162
+constexpr int kOneVoltPerDiv = 8;
+constexpr int kOneMillisecond = 18;
+const std::string kGate = ":DISP:CURS:TIME1:POS 0\r:DISP:CURS:TIME2:POS 49999\r";
+
+class ReglageTest : public displaytest::MainPanelTest {
+ protected:
+  void SetUp() override {
+    MainPanelTest::SetUp();
+    ConnectInstrument();
+    RegisterCallback("Reglage", CtrlCallback(Reglage));
+    SetPanelRefresher([this] { ++refreshes_; });
+    TriggerCursor = 1;
+    ProgramSetup.effectiveTimebaseIndex = kOneMillisecond;
+    ProgramSetup.ch1VoltsPerDivIndex = kHalfVoltPerDiv;
+    ProgramSetup.ch1ProbeFactor = 10.0f;
+    ProgramSetup.ch2VoltsPerDivIndex = kOneVoltPerDiv;
+  }
+  int CursorAttribute(int attribute) const {
+    int value = -1;
+    GetCursorAttribute(panel_, MainPanel::TraceGraph, 1, attribute, &value);
+    return value;
+  }
+
+  int refreshes_ = 0;
+};
+
+TEST_F(ReglageTest, DroppingTheTriggerMarkerSendsLevelWithProbeFactorAndPosition) {
+  Mirror.VerticalPositionSeen[0] = 11;  // half a division up
+  ProgramSetup.measurementFlags = 0x10;
+  headless::DragCursor(panel_, MainPanel::TraceGraph, 1, 1000, 160);
+  // 1 division above the centre, 0.5 above the channel, at 0.5 V/div and x10.
+  EXPECT_EQ(Received(), ":TRIG:LEV 2.5\r:SWE:OFFS:TIME -0.004\r" + kGate);
+  EXPECT_EQ(ProgramSetup.ch1TriggerLevel, 11);
+  EXPECT_EQ(Mirror.TriggerLevelSeen[0].load(), 11.0);
+  EXPECT_EQ(ProgramSetup.horizontalOffset, -20000);
+  EXPECT_EQ(Mirror.TriggerPositionSeen.load(), -4.0);
+  EXPECT_EQ(refreshes_, 1);
+  EXPECT_EQ(TriggerPointX.load(), 1000.0);
+  EXPECT_EQ(TriggerPointY.load(), 96.0);
+  // The tag follows the dropped point: left half (offset -17), upper half (-8).
+  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_LEFT), 166 + 17);
+  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_TOP), 129 + 8 + 46);
+  EXPECT_EQ(Attribute(MainPanel::TriggerPosTag, ATTR_LEFT), 166 + 10);
+  EXPECT_EQ(CursorAttribute(ATTR_CROSS_HAIR_STYLE), VAL_SHORT_CROSS);
+  EXPECT_EQ(CursorAttribute(ATTR_CURSOR_MODE), VAL_CURSOR_NORMAL);
+  EXPECT_EQ(LinkBusy.load(), 0);
+
+  // Released where it already was: nothing to send.
+  ProgramSetup.measurementFlags = 0;
+  headless::DragCursor(panel_, MainPanel::TraceGraph, 1, 1000, 160);
+  EXPECT_EQ(Received(), "");
+  EXPECT_EQ(refreshes_, 1);
+}
+
+TEST_F(ReglageTest, TheLevelFollowsTheTriggerSourceAndThePositionTheZoom) {
+  Mirror.TriggerSourceSeen = 1;
+  ProgramSetup.zoomFactor = 10.0f;
+  ProgramSetup.zoomPosition = 12500;
+  headless::DragCursor(panel_, MainPanel::TraceGraph, 1, 500, 64);
+  EXPECT_EQ(Received(), ":TRIG:LEV -2\r:SWE:OFFS:TIME -0.0035\r");
+  EXPECT_EQ(ProgramSetup.ch2TriggerLevel, -44);
+  EXPECT_EQ(ProgramSetup.ch1TriggerLevel, 0);
+  EXPECT_EQ(ProgramSetup.horizontalOffset, -17500);
+
+  Mirror.TriggerSourceSeen = 2;  // no source: only the position
+  headless::DragCursor(panel_, MainPanel::TraceGraph, 1, 0, 200);
+  EXPECT_EQ(Received(), ":SWE:OFFS:TIME -0.0025\r");
+  EXPECT_EQ(ProgramSetup.ch2TriggerLevel, -44);
+}
+
+TEST_F(ReglageTest, MovingHidesTheCrossHairAndTheGraphGivesAwayTheFocus) {
+  Reglage(panel_, MainPanel::TraceGraph, EVENT_VAL_CHANGED, nullptr, 1, 0);
+  EXPECT_EQ(CursorAttribute(ATTR_CROSS_HAIR_STYLE), VAL_NO_CROSS);
+  headless::Focus(panel_, MainPanel::TraceGraph);
+  EXPECT_EQ(GetActiveCtrl(panel_), MainPanel::TimebaseRing);
+  EXPECT_EQ(Received(), "");
+}
+
+struct Commit {
+  int control;
+  double value;
+  bool operator==(const Commit&) const = default;
+};
+
+class RefVoieTest : public displaytest::MainPanelTest {
+ protected:
+  void SetUp() override {
+    MainPanelTest::SetUp();
+    RegisterCallback("RefVoie", CtrlCallback(RefVoie));
+    RegisterCallback("ControleScope", CtrlCallback([this](int panel, int control, int event, void*, int, int) {
+                       double value = 0;
+                       GetCtrlVal(panel, control, &value);
+                       if (event == EVENT_COMMIT) commits_.push_back({control, value});
+                       return 0;
+                     }));
+    h_ = PlotAreaHeight();
+    ASSERT_EQ(h_ % 2, 0) << "the middle rows below are exact for an even height";
+  }
+  std::vector<Commit> TakeCommits() { return std::exchange(commits_, {}); }
+  void Drop(int marker, int top) { headless::DragMarker(panel_, marker, top, Attribute(marker, ATTR_LEFT)); }
+
+  std::vector<Commit> commits_;
+  int h_ = 0;
+};
+
+TEST_F(RefVoieTest, DroppedAboveBelowAndAtTheMiddleOfThePlotArea) {
+  struct Row {
+    const char* name;
+    bool zoomed;
+    int top;
+    double divisions;
+  };
+  const Row rows[] = {
+      {"above", false, 10, 4.0},           {"below", false, 2000, -4.0},
+      {"middle", false, 55 + h_ / 2, 0.0}, {"above, zoomed", true, 60, 4.0},
+      {"below, zoomed", true, 2000, -4.0}, {"middle, zoomed", true, 135 + h_ / 2, 0.0},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    Mirror.ZoomActive = row.zoomed ? 1 : 0;
+    Drop(MainPanel::Ch1PositionMarker, row.top);
+    EXPECT_EQ(TakeCommits(), (std::vector<Commit>{{MainPanel::Ch1OffsetInput, row.divisions}}));
+    EXPECT_EQ(Value(MainPanel::Ch1OffsetInput2), row.divisions);
+  }
+}
+
+TEST_F(RefVoieTest, TheMarkerStaysWithinThePlotAreaAndItsLabelFollows) {
+  Mirror.ZoomActive = 1;
+  Drop(MainPanel::Ch2PositionMarker, 60);
+  EXPECT_EQ(Attribute(MainPanel::Ch2PositionMarker, ATTR_TOP), 135);
+  EXPECT_EQ(Attribute(MainPanel::Ch2PositionLabel, ATTR_TOP), 126);
+  EXPECT_EQ(TakeCommits(), (std::vector<Commit>{{MainPanel::Ch2OffsetInput, 4.0}}));
+
+  Mirror.ZoomActive = 0;
+  Drop(MainPanel::Ch2PositionMarker, 2000);
+  EXPECT_EQ(Attribute(MainPanel::Ch2PositionMarker, ATTR_TOP), h_ + 55);
+  EXPECT_EQ(Attribute(MainPanel::Ch2PositionLabel, ATTR_TOP), h_ + 46);
+
+  // While it moves within the area the label keeps 11 pixels above the pointer
+  // and nothing is applied.
+  RefVoie(panel_, MainPanel::Ch2PositionMarker, EVENT_DROP, nullptr, 200, 0);
+  EXPECT_EQ(Attribute(MainPanel::Ch2PositionLabel, ATTR_TOP), 189);
+  EXPECT_EQ(TakeCommits().size(), 1u) << "only the drop at the bottom";
+
+  // The callback serves the two markers only.
+  RefVoie(panel_, MainPanel::TraceGraph, EVENT_DROPPED, nullptr, 200, 0);
+  EXPECT_TRUE(TakeCommits().empty());
+}
+
+}  // namespace

@@ -1,0 +1,240 @@
+// Frames drawn on the trace graph: bands, the persistence trail, references,
+// the drawing order, the overview in zoom mode and the XY curve.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <cstdint>
+#include <optional>
+#include <thread>
+#include <vector>
+
+#include "MainPanelFixture.h"
+#include "display/AjustTrace.h"
+#include "display/Colours.h"
+
+namespace {
+
+using headless::PlotInfo;
+
+class TraceDrawingTest : public displaytest::MainPanelTest {
+ protected:
+  // Every code of both blocks of `channel` set to `a` and `b`.
+  static void StoreFlat(int channel, std::uint8_t a, std::uint8_t b) {
+    SampleBlock blockA, blockB;
+    blockA.fill(a);
+    blockB.fill(b);
+    ChannelSamples.Store(channel, blockA, blockB);
+  }
+  // Frame n carries codes 10n + channel.
+  static void DrawFrame(int n) {
+    StoreFlat(0, static_cast<std::uint8_t>(10 * n), static_cast<std::uint8_t>(10 * n + 5));
+    StoreFlat(1, static_cast<std::uint8_t>(10 * n + 1), static_cast<std::uint8_t>(10 * n + 6));
+    DrawTraces();
+  }
+  static void FillReference(int which, std::int32_t code) {
+    ReferenceData data = ProgramReferences.Snapshot();
+    data.ReferenceStore[static_cast<std::size_t>(which)].fill(code);
+    ProgramReferences.Replace(data);
+  }
+  std::vector<PlotInfo> TracePlots() const { return headless::Plots(panel_, MainPanel::TraceGraph); }
+  static std::vector<PlotInfo> InColours(const std::vector<PlotInfo>& plots, const std::array<std::uint32_t, 8>& colours) {
+    std::vector<PlotInfo> found;
+    for (const PlotInfo& plot : plots)
+      if (std::find(colours.begin(), colours.end(), static_cast<std::uint32_t>(plot.color)) != colours.end())
+        found.push_back(plot);
+    return found;
+  }
+  static std::optional<PlotInfo> WithFirstCode(const std::vector<PlotInfo>& plots, double code) {
+    for (const PlotInfo& plot : plots)
+      if (!plot.y.empty() && plot.y[0] == code) return plot;
+    return std::nullopt;
+  }
+  // -1 when no plot starts with `code`.
+  static int ColourOf(const std::vector<PlotInfo>& plots, double code) {
+    const std::optional<PlotInfo> plot = WithFirstCode(plots, code);
+    return plot ? plot->color : -1;
+  }
+  static std::vector<PlotInfo> Without(std::vector<PlotInfo> plots, int handle) {
+    std::erase_if(plots, [handle](const PlotInfo& plot) { return plot.handle == handle; });
+    return plots;
+  }
+  static void ShowBoth() {
+    Mirror.ChannelShown[0] = 1;
+    Mirror.ChannelShown[1] = 1;
+  }
+};
+
+TEST_F(TraceDrawingTest, EachPairOfCodesIsDrawnAsAFilledBand) {
+  Mirror.ChannelShown[0] = 1;
+  SampleBlock a{};
+  for (std::size_t i = 0; i < a.size(); ++i) a[i] = static_cast<std::uint8_t>(i % 2 == 0 ? 100 + i % 50 : 20);
+  ChannelSamples.Store(0, a, a);
+  DrawTraces();
+  const std::vector<PlotInfo> plots = TracePlots();
+  ASSERT_EQ(plots.size(), 1u);
+  const PlotInfo& band = plots[0];
+  ASSERT_EQ(band.x.size(), 2500u);
+  EXPECT_TRUE(band.polygon);
+  EXPECT_EQ(band.color, 0xFF0000);
+  EXPECT_EQ(band.fillColor, 0xFF0000);
+  for (std::size_t k = 0; k < 1250; ++k) {
+    ASSERT_EQ(band.x[k], 2.0 * k) << k;
+    ASSERT_EQ(band.x[2499 - k], 2.0 * k) << k;
+    ASSERT_EQ(band.y[k], a[2 * k]) << k;
+    ASSERT_EQ(band.y[2499 - k], a[2 * k + 1]) << k;
+  }
+}
+
+TEST_F(TraceDrawingTest, PersistenceKeepsEightDrawingsFadingWithAge) {
+  ShowBoth();
+  PersistenceOn = 1;
+  for (int n = 1; n <= 8; ++n) DrawFrame(n);
+  const std::vector<PlotInfo> plots = TracePlots();
+  EXPECT_EQ(plots.size(), 16u);
+  for (int ch = 0; ch < 2; ++ch) {
+    SCOPED_TRACE(ch == 0 ? "CH1" : "CH2");
+    const std::vector<PlotInfo> channel = InColours(plots, PersistColour[static_cast<std::size_t>(ch)]);
+    ASSERT_EQ(channel.size(), 8u);
+    for (int age = 0; age < 8; ++age) {
+      const std::optional<PlotInfo> plot = WithFirstCode(channel, 10 * (8 - age) + ch);
+      ASSERT_TRUE(plot) << "age " << age;
+      EXPECT_EQ(static_cast<std::uint32_t>(plot->color), PersistColour[static_cast<std::size_t>(ch)][static_cast<std::size_t>(age)]);
+      EXPECT_EQ(plot->fillColor, plot->color);
+    }
+  }
+  EXPECT_EQ(ColourOf(plots, 80), 0xFF0000);
+  EXPECT_EQ(ColourOf(plots, 10), 0xFFE0E0);
+  EXPECT_EQ(ColourOf(plots, 11), 0xE0FFE0);
+
+  DrawFrame(9);  // the ninth drawing takes the place of the first
+  EXPECT_EQ(TracePlots().size(), 16u);
+  EXPECT_FALSE(WithFirstCode(TracePlots(), 10));
+  EXPECT_EQ(ColourOf(TracePlots(), 20), 0xFFE0E0);
+
+  PersistenceOn = 0;
+  DrawFrame(10);
+  const std::vector<PlotInfo> after = TracePlots();
+  ASSERT_EQ(after.size(), 2u) << "only the newest drawing of each channel stays";
+  EXPECT_EQ(ColourOf(after, 100), 0xFF0000);
+  EXPECT_EQ(ColourOf(after, 101), 0x00C000);
+}
+
+TEST_F(TraceDrawingTest, AChannelSwitchedOffLosesItsDrawingsButNotItsReference) {
+  ShowBoth();
+  PersistenceOn = 1;
+  FillReference(0, 200);
+  for (int n = 1; n <= 3; ++n) DrawFrame(n);
+  const std::optional<PlotInfo> reference = WithFirstCode(TracePlots(), 200);
+  ASSERT_TRUE(reference);
+  EXPECT_EQ(reference->color, 0xFF8080);
+  const int referenceHandle = reference->handle;
+  EXPECT_EQ(TracePlots().size(), 7u);
+
+  Mirror.ChannelShown[0] = 0;
+  DrawFrame(4);
+  const std::vector<PlotInfo> plots = TracePlots();
+  // REF1's colour is also one of CH1's fading colours.
+  EXPECT_TRUE(InColours(Without(plots, referenceHandle), PersistColour[0]).empty());
+  EXPECT_EQ(InColours(plots, PersistColour[1]).size(), 4u);
+  ASSERT_TRUE(WithFirstCode(plots, 200));
+  EXPECT_EQ(WithFirstCode(plots, 200).value_or(PlotInfo{}).handle, referenceHandle) << "drawn once, never redrawn";
+
+  ProgramReferences.Clear(0);
+  DrawFrame(5);
+  EXPECT_FALSE(WithFirstCode(TracePlots(), 200)) << "an emptied reference goes";
+}
+
+TEST_F(TraceDrawingTest, TheChannelDrawnLastAlternates) {
+  ShowBoth();
+  std::vector<int> onTop;
+  for (int n = 1; n <= 4; ++n) {
+    DrawFrame(n);
+    onTop.push_back(TracePlots().back().color);
+  }
+  EXPECT_EQ(onTop, (std::vector<int>{0x00C000, 0xFF0000, 0x00C000, 0xFF0000}));
+}
+
+TEST_F(TraceDrawingTest, ZoomedTheGraphShowsBlockBAndTheOverviewBlockA) {
+  ShowBoth();
+  Mirror.ZoomActive = 1;
+  DrawFrame(1);
+  DrawFrame(2);
+  const std::vector<PlotInfo> overview = headless::Plots(panel_, MainPanel::OverviewGraph);
+  ASSERT_EQ(overview.size(), 2u) << "one overview plot per channel, replaced every frame";
+  EXPECT_TRUE(WithFirstCode(overview, 20));
+  EXPECT_TRUE(WithFirstCode(overview, 21));
+  EXPECT_TRUE(WithFirstCode(TracePlots(), 25));
+  EXPECT_TRUE(WithFirstCode(TracePlots(), 26));
+  EXPECT_FALSE(WithFirstCode(TracePlots(), 20));
+}
+
+TEST_F(TraceDrawingTest, TheXYCurvePlotsOneSourceAgainstTheOther) {
+  const int xyPanel = NewPanel(0, "XY", 0, 0, 300, 300);
+  XYPanelControls controls;
+  controls.graph = NewCtrl(xyPanel, CTRL_GRAPH, "", 10, 10);
+  SetXYPanelControls(controls);
+  XYPanelOpen = xyPanel;
+  ShowBoth();
+  ProgramSetup.ch1Displayed = 1;
+  ProgramSetup.ch2Displayed = 1;
+  ProgramSetup.xySourceX = 1;
+  ProgramSetup.xySourceY = 0;
+  FillReference(0, 30);
+  FillReference(1, 40);
+  DrawFrame(1);
+  DrawFrame(2);
+  std::vector<PlotInfo> curves = headless::Plots(xyPanel, controls.graph);
+  ASSERT_EQ(curves.size(), 2u);
+  EXPECT_EQ(curves[0].color, 0xFFC880);
+  EXPECT_EQ(curves[0].x[0], 40);
+  EXPECT_EQ(curves[0].y[0], 30);
+  EXPECT_EQ(curves[1].color, 0xCC6600);
+  EXPECT_EQ(curves[1].x[0], 21);
+  EXPECT_EQ(curves[1].y[0], 20);
+
+  ProgramReferences.Clear(1);
+  DrawFrame(3);
+  curves = headless::Plots(xyPanel, controls.graph);
+  ASSERT_EQ(curves.size(), 1u) << "no reference curve without both references";
+  EXPECT_EQ(curves[0].color, 0xCC6600);
+
+  ProgramSetup.ch2Displayed = 0;
+  DrawFrame(4);
+  EXPECT_TRUE(headless::Plots(xyPanel, controls.graph).empty());
+  SetXYPanelControls({});
+}
+
+// The acquisition thread draws frames and places the markers while the user
+// resizes the window and switches persistence and references.
+TEST_F(TraceDrawingTest, FramesAreDrawnWhileTheUserChangesTheDisplay) {
+  ShowBoth();
+  Mirror.ChannelMaskSeen = 3;
+  TriggerCursor = 1;
+  RegisterCallback("AjustTrace", PanelCallback(AjustTrace));
+  std::atomic<bool> done{false};
+  std::thread acquisition([&] {
+    for (int n = 1; !done.load(); n = n % 20 + 1) {
+      DrawFrame(n);
+      PlaceTriggerMarker();
+      PlacePositionMarkers();
+    }
+  });
+  for (int step = 0; step < 100; ++step) {
+    headless::Resize(panel_, 545 + step, 530 + 3 * step);
+    PersistenceOn = step % 3 == 0 ? 1 : 0;
+    Layout.MarkerColumn = step % 2 == 0 ? 268 : 398;
+    if (step % 10 == 0) FillReference(step % 20 == 0 ? 0 : 1, 50);
+    if (step % 10 == 5) ProgramReferences.Clear(kAllReferences);
+  }
+  done = true;
+  acquisition.join();
+  PersistenceOn = 0;
+  ProgramReferences.Clear(kAllReferences);
+  DrawFrame(1);
+  EXPECT_EQ(TracePlots().size(), 2u);
+  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_WIDTH), 827 + 10 - 268) << "the last resize, at column 268";
+}
+
+}  // namespace
