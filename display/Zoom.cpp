@@ -16,7 +16,6 @@
 #include "display/ZoomOverview.h"
 #include "layout/PanelIds.h"
 #include "link/InstrumentSetup.h"
-#include "link/LinkBusy.h"
 #include "platform/ui/UserInterface.h"
 
 ZoomSettings TheZoom;
@@ -122,8 +121,7 @@ void ShowZoomControls(int panel, int shown) {
   SetCtrlAttribute(panel, MainPanel::ZoomOnButton, ATTR_VISIBLE, !shown);
 }
 
-// What every zoom change redraws after the command went out (the caller owns
-// the link).
+// What every zoom change redraws once the command went out.
 void KeepZoomForDrawing(int panel, const ZoomPlace& zoom) {
   TheZoom.factor = zoom.factor;
   Mirror.DisplayChanged = 1;
@@ -146,19 +144,16 @@ void ZoomOn(int panel, bool timebaseDriven) {
   else
     EnterForUser(zoom);
   StoreZoom(zoom);
-  {
-    LinkOwnership link;
-    SendZoomCommand();
-    StoreField(ProgramSetup.viewState, kZoomedViewState);
-    WriteTimebaseText(panel, TheZoom.zoomedTimebaseIndex);
-    ShowZoomControls(panel, 1);
-    WriteTimebaseLabel(panel, MainPanel::AcquisitionTimebaseLabel,
-                       std::max(EffectiveTimebaseIndex(), kFastestAcquisitionTimebase));
-    AjustTrace(panel, EVENT_PANEL_SIZE, nullptr, 0, 0);
-    KeepZoomForDrawing(panel, zoom);
-    PlacePositionMarkers();
-    SendMeasurementGate();
-  }
+  StoreField(ProgramSetup.viewState, kZoomedViewState);
+  SendOnLink(SendZoomCommand);
+  WriteTimebaseText(panel, TheZoom.zoomedTimebaseIndex);
+  ShowZoomControls(panel, 1);
+  WriteTimebaseLabel(panel, MainPanel::AcquisitionTimebaseLabel,
+                     std::max(EffectiveTimebaseIndex(), kFastestAcquisitionTimebase));
+  AjustTrace(panel, EVENT_PANEL_SIZE, nullptr, 0, 0);
+  KeepZoomForDrawing(panel, zoom);
+  PlacePositionMarkers();
+  SendOnLink(SendMeasurementGate);
   RedrawOverviewWindow(panel);
   SetActiveCtrl(panel, MainPanel::ZoomOffButton);
 }
@@ -194,12 +189,9 @@ void StepZoom(int panel, Step step) {
   WriteTimebaseText(panel, TheZoom.zoomedTimebaseIndex);
   SaveZoom(zoom);
   StoreZoom(zoom);
-  {
-    LinkOwnership link;
-    SendZoomCommand();
-    KeepZoomForDrawing(panel, zoom);
-    SendMeasurementGate();
-  }
+  SendOnLink(SendZoomCommand);
+  KeepZoomForDrawing(panel, zoom);
+  SendOnLink(SendMeasurementGate);
   RedrawOverviewWindow(panel);
 }
 
@@ -210,13 +202,10 @@ void LeaveZoom() {
     StoreField(ProgramSetup.effectiveTimebaseIndex, kFastestAcquisitionTimebase);
   }
   StoreNoZoom();
-  {
-    LinkOwnership link;
-    SendZoomCommand();
-    RefreshPanel();
-    Mirror.DisplayChanged = 1;
-    SendMeasurementGate();
-  }
+  SendOnLink(SendZoomCommand);
+  RefreshPanel();
+  Mirror.DisplayChanged = 1;
+  SendOnLink(SendMeasurementGate);
   ShowTimebase();
 }
 

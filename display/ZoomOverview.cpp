@@ -12,7 +12,6 @@
 #include "display/Zoom.h"
 #include "layout/PanelIds.h"
 #include "link/InstrumentSetup.h"
-#include "link/LinkBusy.h"
 #include "platform/ui/UserInterface.h"
 
 namespace {
@@ -116,11 +115,10 @@ void ApplyWindow(int panel) {
   ZoomPlace zoom = RecordedZoom();
   zoom.position = ClampPosition(static_cast<double>(kRecordPointsPerOverviewSample) * window.left, zoom.factor);
   StoreZoom(zoom);
-  LinkOwnership link;
-  SendZoomCommand();
+  SendOnLink(SendZoomCommand);
   PlaceTriggerMarker();
   UpdateCursorReadouts();
-  SendMeasurementGate();
+  SendOnLink(SendMeasurementGate);
 }
 
 }  // namespace

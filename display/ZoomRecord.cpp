@@ -6,6 +6,7 @@
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
 #include "link/InstrumentSetup.h"
+#include "link/LinkBusy.h"
 
 double UsableFactor(double factor) {
   if (!std::isfinite(factor)) return kUnzoomedFactor;
@@ -42,4 +43,9 @@ void StoreNoZoom() {
 
 void SendZoomCommand() {
   SetHorizontalZoom(TheInstrument.session, LoadField(ProgramSetup.zoomPosition), LoadField(ProgramSetup.zoomFactor));
+}
+
+void SendOnLink(void (*send)()) {
+  LinkOwnership link;
+  send();
 }

@@ -36,3 +36,6 @@ void StoreZoom(const ZoomPlace& zoom);
 void StoreNoZoom();
 // Sends the recorded zoom. The caller owns the link.
 void SendZoomCommand();
+// Owns the link for one send only: the redraws between a zoom's sends run
+// code that takes the link itself (the cursor layout).
+void SendOnLink(void (*send)());
