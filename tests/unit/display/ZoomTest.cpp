@@ -7,24 +7,14 @@
 #include <atomic>
 #include <cmath>
 #include <limits>
-#include <memory>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
+#include "MainPanelFixture.h"
 #include "acquisition/Acquisition.h"
-#include "acquisition/DisplayMirror.h"
-#include "acquisition/MainPanelHandle.h"
 #include "display/Zoom.h"
-#include "layout/PanelIds.h"
-#include "link/InstrumentSession.h"
-#include "link/InstrumentSetup.h"
-#include "link/LinkBusy.h"
-#include "platform/ui/Headless.h"
-#include "platform/ui/UserInterface.h"
-#include "platform/visa/Backend.h"
-#include "sim/Instrument.h"
 
 namespace {
 
@@ -42,41 +32,24 @@ std::string Zoom(int position, const std::string& factor) {
   return ":DISP:TRAC:ZOOM:H " + std::to_string(position) + "," + factor + "\r";
 }
 
-class ZoomTest : public ::testing::Test {
+class ZoomTest : public displaytest::MainPanelTest {
  protected:
   void SetUp() override {
-    headless::Use();
-    headless::Reset();
-    panel_ = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
-    ASSERT_GT(panel_, 0);
-    MainPanelHandle = panel_;
+    MainPanelTest::SetUp();
+    ConnectInstrument();
     for (int button : kZoomButtons) InstallCtrlCallback(panel_, button, ControleTrace, nullptr);
     for (int button : kMoveButtons) InstallCtrlCallback(panel_, button, ControlReglageMem, nullptr);
     InstallCtrlCallback(panel_, MainPanel::OverviewGraph, ReglageMem, nullptr);
-    visa::ClearInstruments();
-    sim_ = std::make_shared<kvxsim::SimHandle>(kvxsim::InstrumentOptions{});
-    visa::AddInstrument(sim_);
-    TheInstrument = InstrumentSession{};
-    ASSERT_EQ(OpenInstrument(TheInstrument, sim_->Descriptor().c_str(), &TheInstrument.session), 0);
-    sim_->TakeReceived();
     ResetZoomSettings();
-    Mirror.ZoomActive = 0;
     Mirror.DisplayChanged = 0;
     // The timebase text and the cursor layout are redone only while acquiring.
     AcquisitionRunning = 1;
     SelectTimebase(kOneMillisecond);
-    StoreField(ProgramSetup.zoomFactor, 20.0f);
-    StoreField(ProgramSetup.zoomPosition, 0);
-    StoreField(ProgramSetup.viewState, 0);
     StoreField(ProgramSetup.horizontalOffset, -25000);
   }
   void TearDown() override {
-    CloseInstrument(TheInstrument, &TheInstrument.session, 0);
-    visa::ClearInstruments();
-    Mirror.ZoomActive = 0;
     AcquisitionRunning = 0;
-    MainPanelHandle = 0;
-    headless::Reset();
+    MainPanelTest::TearDown();
   }
 
   static void SelectTimebase(int index) {
@@ -90,21 +63,20 @@ class ZoomTest : public ::testing::Test {
   }
 
   // The commands the instrument received since the last call.
-  Commands Received() const {
-    const std::vector<std::uint8_t> bytes = sim_->TakeReceived();
+  Commands SentCommands() {
     Commands commands;
     std::string command;
-    for (std::uint8_t byte : bytes) {
-      command.push_back(static_cast<char>(byte));
+    for (char byte : Received()) {
+      command.push_back(byte);
       if (byte != '\r') continue;
       commands.push_back(command);
       command.clear();
     }
     return commands;
   }
-  Commands ZoomCommands() const {
+  Commands ZoomCommands() {
     Commands zooms;
-    for (const std::string& command : Received())
+    for (const std::string& command : SentCommands())
       if (command.starts_with(":DISP:TRAC:ZOOM:H ")) zooms.push_back(command);
     return zooms;
   }
@@ -112,11 +84,6 @@ class ZoomTest : public ::testing::Test {
     std::string text;
     GetCtrlVal(panel_, control, &text);
     return text;
-  }
-  int Attribute(int control, int attribute) const {
-    int value = -1;
-    GetCtrlAttribute(panel_, control, attribute, &value);
-    return value;
   }
   double WindowCursorX() const {
     double x = -1, y = -1;
@@ -137,16 +104,13 @@ class ZoomTest : public ::testing::Test {
     EXPECT_EQ(window.left, left);
     EXPECT_EQ(window.right, right);
   }
-
-  int panel_ = 0;
-  std::shared_ptr<kvxsim::SimHandle> sim_;
 };
 
 TEST_F(ZoomTest, OneMillisecondZoomsToHalfAMillisecondCentredOnTheRecord) {
   EXPECT_EQ(Attribute(MainPanel::ZoomInButton, ATTR_VISIBLE), 0);
   Press(MainPanel::ZoomOnButton);
   // The zoom goes out first; the instrument measures over the whole record.
-  const Commands sent = Received();
+  const Commands sent = SentCommands();
   ASSERT_GE(sent.size(), 3u);
   EXPECT_EQ(sent.front(), Zoom(12500, "10"));
   EXPECT_EQ(Commands(sent.end() - 2, sent.end()),
