@@ -9,7 +9,10 @@ extern std::atomic<int> LinkBusy;
 
 // One indivisible test-and-set; true when the caller now owns the link.
 bool TryTakeLink();
-// Waits in 1 ms steps until the link is free, then takes it (user-interface side).
+// Waits in 1 ms steps until the link is free, then takes it (user-interface
+// side). A thread that already owns the link takes it again at once: start-up
+// and the menus own it while they run display code that takes it for its own
+// commands. Each TakeLink is undone by one ReleaseLink; the outermost frees it.
 void TakeLink();
 void ReleaseLink();
 
