@@ -62,16 +62,11 @@ void StyleCursor(int panel, int cursor, int colour, int pointStyle) {
   SetCursorAttribute(panel, MainPanel::TraceGraph, cursor, ATTR_CURSOR_ENABLED, 1);
 }
 
-bool TrackingMode() {
-  return LoadField(ProgramSetup.autoMeasurementsOn) == 0 && (LoadField(ProgramSetup.measurementFlags) & kFreeCursorBit) == 0;
-}
-
 void ShowReadoutGroups(int panel) {
   bool ch1 = true, ch2 = true;
-  if (TrackingMode()) {
-    const int reference = LoadField(ProgramSetup.referenceChannel);
-    ch1 = reference == 0;
-    ch2 = reference == 1;
+  if (CursorsTrack()) {
+    ch1 = CursorReferenceChannel() == 0;
+    ch2 = !ch1;
   }
   SetCtrlAttribute(panel, MainPanel::Ch1Readouts, ATTR_VISIBLE, ch1 ? 1 : 0);
   SetCtrlAttribute(panel, MainPanel::Ch2Readouts, ATTR_VISIBLE, ch2 ? 1 : 0);
@@ -106,6 +101,13 @@ void RestoreCursorLook(int panel, int cursor) {
                      trigger ? VAL_SHORT_CROSS : VAL_LONG_CROSS);
   if (trigger) SetCursorAttribute(panel, MainPanel::TraceGraph, cursor, ATTR_CURSOR_MODE, VAL_CURSOR_NORMAL);
 }
+
+bool CursorsTrack() {
+  return CursorsOn() && LoadField(ProgramSetup.autoMeasurementsOn) == 0 &&
+         (LoadField(ProgramSetup.measurementFlags) & kFreeCursorBit) == 0;
+}
+
+int CursorReferenceChannel() { return LoadField(ProgramSetup.referenceChannel) == 1 ? 1 : 0; }
 
 bool CursorsOn() { return (LoadField(ProgramSetup.measurementFlags) & kCursorModeBits) != 0; }
 

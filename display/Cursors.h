@@ -30,6 +30,11 @@ void UpdateCursorReadouts();
 void SendMeasurementGate();
 // The cursors are on (measurementFlags bit 0x1, 0x2 or 0x8).
 bool CursorsOn();
+// Tracking mode: the cursors sit on the reference channel's trace and only
+// its readouts show (cursors on, no automatic measurements, bit 0x2 clear).
+bool CursorsTrack();
+// The channel the cursors track: referenceChannel, CH1 unless it says CH2.
+int CursorReferenceChannel();
 // A cursor's look at rest: the trigger marker's short cross-hair and normal
 // (not clamped) look, the measurement cursors' full-length cross-hairs.
 void RestoreCursorLook(int panel, int cursor);

@@ -1,0 +1,158 @@
+// The measurement cursors: switching them on and off, their readouts in free
+// and tracking mode, and the instrument's measurement gate.
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "MainPanelFixture.h"
+#include "display/ChannelDisplayScale.h"
+
+namespace {
+
+constexpr int kOneMillisecond = 18;
+constexpr int kOneVoltPerDiv = 8;  // KVX162
+constexpr std::uint16_t kFreeCursors = 0x1 | 0x2;
+constexpr std::uint16_t kTrackingCursors = 0x1;
+const std::string kGate = ":DISP:CURS:TIME1:POS 0\r:DISP:CURS:TIME2:POS 49999\r";
+
+class CursorsTest : public displaytest::MainPanelTest {
+ protected:
+  void SetUp() override {
+    MainPanelTest::SetUp();
+    ConnectInstrument();
+    ProgramSetup.effectiveTimebaseIndex = kOneMillisecond;
+    ProgramSetup.ch1Displayed = 1;
+    ProgramSetup.ch2Displayed = 1;
+    UpdateChannelDisplayScale(0, 1.0f, kOneVoltPerDiv, 1, "V");
+    UpdateChannelDisplayScale(1, 10.0f, kOneVoltPerDiv, 1, "A");
+  }
+  void TearDown() override {
+    UpdateChannelDisplayScale(0, 1.0f, 0, 0, "");
+    UpdateChannelDisplayScale(1, 1.0f, 0, 0, "");
+    MainPanelTest::TearDown();
+  }
+  std::string Text(int control) const {
+    std::string text;
+    GetCtrlVal(panel_, control, &text);
+    return text;
+  }
+  void SwitchOn(std::uint16_t flags) {
+    ProgramSetup.measurementFlags = flags;
+    ConfigureCursors();
+  }
+  void PlaceCursors(double x1, double y1, double x2, double y2) {
+    SetGraphCursor(panel_, MainPanel::TraceGraph, CursorT1.load(), x1, y1);
+    SetGraphCursor(panel_, MainPanel::TraceGraph, CursorT2.load(), x2, y2);
+    UpdateCursorReadouts();
+  }
+  double CursorY(int cursor) const {
+    double x = 0, y = -1;
+    GetGraphCursor(panel_, MainPanel::TraceGraph, cursor, &x, &y);
+    return y;
+  }
+  int CursorAttribute(int cursor, int attribute) const {
+    int value = -1;
+    GetCursorAttribute(panel_, MainPanel::TraceGraph, cursor, attribute, &value);
+    return value;
+  }
+};
+
+TEST_F(CursorsTest, OffTheGraphKeepsOnlyTheTriggerMarker) {
+  ConfigureCursors();
+  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_NUM_CURSORS), 1);
+  EXPECT_EQ(TriggerCursor.load(), 1);
+  EXPECT_EQ(CursorT1.load(), 0);
+  EXPECT_EQ(CursorT2.load(), 0);
+  EXPECT_EQ(CursorAttribute(1, ATTR_CURSOR_COLOR), 0x0000FF);
+  EXPECT_EQ(CursorAttribute(1, ATTR_CURSOR_ENABLED), 1);
+  for (int readouts : {MainPanel::TimeReadouts, MainPanel::Ch1Readouts, MainPanel::Ch2Readouts})
+    EXPECT_EQ(Attribute(readouts, ATTR_VISIBLE), 0);
+  EXPECT_EQ(Layout.MarkerColumn.load(), 268);
+  EXPECT_EQ(Received(), kGate);
+  EXPECT_EQ(LinkBusy.load(), 0);
+  UpdateCursorReadouts();
+  EXPECT_EQ(Text(MainPanel::TimeReadouts), "") << "no readouts without cursors";
+}
+
+TEST_F(CursorsTest, OnTheyGetTheirColoursTheReadoutsAndTheirLastPositions) {
+  ProgramSetup.ch2LoadedTrace = 1;
+  SwitchOn(kFreeCursors);
+  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_NUM_CURSORS), 3);
+  EXPECT_EQ(CursorT1.load(), 2);
+  EXPECT_EQ(CursorT2.load(), 3);
+  EXPECT_EQ(CursorAttribute(2, ATTR_CURSOR_COLOR), 0x0000FF);
+  EXPECT_EQ(CursorAttribute(3, ATTR_CURSOR_COLOR), 0x800080);
+  EXPECT_EQ(CursorAttribute(3, ATTR_CROSS_HAIR_STYLE), VAL_LONG_CROSS);
+  for (int readouts : {MainPanel::TimeReadouts, MainPanel::Ch1Readouts, MainPanel::Ch2Readouts})
+    EXPECT_EQ(Attribute(readouts, ATTR_VISIBLE), 1);
+  EXPECT_EQ(Layout.MarkerColumn.load(), 398);
+  EXPECT_EQ(Text(MainPanel::Ch1Readouts).rfind("CH1\n", 0), 0u);
+  EXPECT_EQ(Text(MainPanel::Ch2Readouts).rfind("MEM2\n", 0), 0u);
+  EXPECT_EQ(Received(), kGate);
+
+  PlaceCursors(300, 100, 900, 200);
+  SwitchOn(0);
+  SwitchOn(kTrackingCursors);
+  double x = 0, y = 0;
+  GetGraphCursor(panel_, MainPanel::TraceGraph, 3, &x, &y);
+  EXPECT_EQ(x, 900);
+  EXPECT_EQ(Attribute(MainPanel::Ch1Readouts, ATTR_VISIBLE), 1) << "tracking CH1 shows its group only";
+  EXPECT_EQ(Attribute(MainPanel::Ch2Readouts, ATTR_VISIBLE), 0);
+}
+
+TEST_F(CursorsTest, TimesFollowTheTimebaseAndTheZoom) {
+  SwitchOn(kFreeCursors);
+  PlaceCursors(0, 128, 1250, 128);
+  EXPECT_EQ(Text(MainPanel::TimeReadouts), "t1 = 0.00ns\nt2 = 5.00ms\ndt = 5.00ms\n1/dt = 200Hz");
+
+  ProgramSetup.effectiveTimebaseIndex = 3;  // faster than the acquisition: timed at 100 ns/div
+  PlaceCursors(0, 128, 1250, 128);
+  EXPECT_EQ(Text(MainPanel::TimeReadouts), "t1 = 0.00ns\nt2 = 500ns\ndt = 500ns\n1/dt = 2.00MHz");
+
+  ProgramSetup.effectiveTimebaseIndex = kOneMillisecond;
+  ProgramSetup.zoomFactor = 10.0f;
+  ProgramSetup.zoomPosition = 5000;
+  PlaceCursors(500, 128, 500, 128);
+  EXPECT_EQ(Text(MainPanel::TimeReadouts), "t1 = 2.00ms\nt2 = 2.00ms\ndt = 0.00ns\n1/dt = ")
+      << "the same place: no frequency";
+}
+
+TEST_F(CursorsTest, ChannelValuesUseScaleProbeAndPosition) {
+  SwitchOn(kFreeCursors);
+  Mirror.VerticalPositionSeen[1] = 22;  // CH2 one division up
+  PlaceCursors(0, 160, 10, 64);
+  EXPECT_EQ(Text(MainPanel::Ch1Readouts), "CH1\nY1 = 1.00V\nY2 = -2.00V\ndY = 3.00V");
+  EXPECT_EQ(Text(MainPanel::Ch2Readouts), "CH2\nY1 = 0.00nA\nY2 = -30.0A\ndY = 30.0A");
+
+  ProgramSetup.ch2Displayed = 0;
+  UpdateCursorReadouts();
+  EXPECT_EQ(Text(MainPanel::Ch2Readouts), "CH2\nY1 = ...\nY2 = ...\ndY = ...");
+}
+
+TEST_F(CursorsTest, TrackingPutsTheCursorsOnTheReferenceTrace) {
+  ProgramSetup.referenceChannel = 1;
+  SampleBlock a{}, b{};
+  a[100] = 255;
+  a[200] = 0;
+  a[300] = 40;
+  a[301] = 80;
+  a[2499] = 90;
+  b.fill(50);
+  ChannelSamples.Store(1, a, b);
+  SwitchOn(kTrackingCursors);
+  PlaceCursors(100, 10, 200, 10);
+  EXPECT_EQ(CursorY(2), 255);
+  EXPECT_EQ(CursorY(3), 1) << "never below code 1";
+  PlaceCursors(300.25, 10, 2499.5, 10);
+  EXPECT_EQ(CursorY(2), 50) << "between two samples, on the line joining them";
+  EXPECT_EQ(CursorY(3), 90) << "the last sample has no successor";
+  PlaceCursors(0, 10, 2500, 10);
+  EXPECT_EQ(CursorY(3), 90) << "the graph's right edge is read as the last sample";
+  EXPECT_EQ(Text(MainPanel::Ch1Readouts), "") << "only the reference channel's readouts";
+
+  Mirror.ZoomActive = 1;
+  UpdateCursorReadouts();
+  EXPECT_EQ(CursorY(2), 50) << "zoomed, the trace shown is block B";
+}
+
+}  // namespace
