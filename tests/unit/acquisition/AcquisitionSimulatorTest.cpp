@@ -18,44 +18,26 @@ namespace {
 class AcquisitionSimulatorTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    headless::Use();
-    headless::Reset();
-    testsupport::FailOnUnansweredQuestions();
-    panel_ = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
+    panel_ = LoadMainPanel();
     ASSERT_GT(panel_, 0);
-    MainPanelHandle = panel_;
-    visa::ClearInstruments();
-    visa::EnableUsbSearch(false);
     sim_ = std::make_shared<kvxsim::SimHandle>(kvxsim::InstrumentOptions{});
-    visa::AddInstrument(sim_);
-    TheInstrument = InstrumentSession{};
-    const std::string descriptor = sim_->Descriptor();
-    descriptor.copy(TheInstrument.resourceDescriptors[kDescriptorSlot], kDescriptorSize - 1);
-    ASSERT_EQ(OpenInstrument(TheInstrument, descriptor.c_str(), &TheInstrument.session), VI_SUCCESS);
-    TheInstrument.InstrumentPresent = 1;
-    savedSetup_ = ProgramSetup;
+    UseInstrument(sim_);
+    ASSERT_EQ(OpenInstrument(TheInstrument, sim_->Descriptor().c_str(), &TheInstrument.session), VI_SUCCESS);
     // The instrument acquiring with both channels on.
+    savedSetup_ = ProgramSetup;
     ReadSetup(TheInstrument.session, ProgramSetup);
     ProgramSetup.runState = 0;
     ProgramSetup.ch1Displayed = 1;
     ProgramSetup.ch2Displayed = 1;
     WriteSetup(TheInstrument.session, ProgramSetup);
-    LinkBusy = 0;
-    AcquisitionRunning = 0;
-    ProgramReferences.Clear(kAllReferences);
     SetFrameDisplay(RecordingDisplay(record_));
   }
   void TearDown() override {
     if (AcquisitionPool.load() != 0) StopAcquisition();
-    SetFrameDisplay({});
     SetAutosetHooks({});
     CloseInstrument(TheInstrument, &TheInstrument.session, 1);
-    TheInstrument = InstrumentSession{};
-    visa::ClearInstruments();
+    ForgetInstrument();
     ProgramSetup = savedSetup_;
-    ProgramReferences.Clear(kAllReferences);
-    MainPanelHandle = 0;
-    headless::Reset();
   }
 
   ScopedManualClock clock_;  // every wait returns at once, time still counts

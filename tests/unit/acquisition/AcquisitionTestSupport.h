@@ -144,53 +144,68 @@ inline FrameDisplay RecordingDisplay(DisplayRecord& record) {
   return display;
 }
 
+// The headless front-end with the main panel the thread writes to; 0 when
+// the panel file did not load.
+inline int LoadMainPanel() {
+  headless::Use();
+  headless::Reset();
+  testsupport::FailOnUnansweredQuestions();
+  SetCurrentLanguage(kEnglish);
+  const int panel = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
+  MainPanelHandle = panel > 0 ? panel : 0;
+  return MainPanelHandle.load();
+}
+
+// `instrument` as the only one VISA finds, its descriptor where a reopened
+// session looks for it, and a fresh program state around it.
+inline void UseInstrument(const std::shared_ptr<visa::Instrument>& instrument) {
+  visa::ClearInstruments();
+  visa::EnableUsbSearch(false);
+  visa::AddInstrument(instrument);
+  TheInstrument = InstrumentSession{};
+  instrument->Descriptor().copy(TheInstrument.resourceDescriptors[kDescriptorSlot], kDescriptorSize - 1);
+  TheInstrument.InstrumentPresent = 1;
+  LinkBusy = 0;
+  AcquisitionRunning = 0;
+  ChannelSamples.ClearChannel(0);
+  ChannelSamples.ClearChannel(1);
+  ProgramReferences.Clear(kAllReferences);
+}
+
+inline void ForgetInstrument() {
+  SetFrameDisplay({});
+  TheInstrument = InstrumentSession{};
+  visa::ClearInstruments();
+  ProgramReferences.Clear(kAllReferences);
+  LinkBusy = 0;
+  MainPanelHandle = 0;
+  SetCurrentLanguage(kEnglish);
+  headless::Reset();
+}
+
 class AcquisitionThreadTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    headless::Use();
-    headless::Reset();
-    testsupport::FailOnUnansweredQuestions();
-    SetCurrentLanguage(kEnglish);
-    panel_ = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
+    panel_ = LoadMainPanel();
     ASSERT_GT(panel_, 0);
-    MainPanelHandle = panel_;
-
-    visa::ClearInstruments();
-    visa::EnableUsbSearch(false);
     instrument_ = std::make_shared<testsupport::ScriptedInstrument>("ACQ0001");
-    visa::AddInstrument(instrument_);
-    TheInstrument = InstrumentSession{};
+    UseInstrument(instrument_);
     ASSERT_EQ(viOpenDefaultRM(&TheInstrument.resourceManager), VI_SUCCESS);
-    const std::string descriptor = instrument_->Descriptor();
-    descriptor.copy(TheInstrument.resourceDescriptors[kDescriptorSlot], kDescriptorSize - 1);
-    ASSERT_EQ(viOpen(TheInstrument.resourceManager, descriptor.c_str(), VI_EXCLUSIVE_LOCK, 0, &TheInstrument.session),
+    ASSERT_EQ(viOpen(TheInstrument.resourceManager, instrument_->Descriptor().c_str(), VI_EXCLUSIVE_LOCK, 0,
+                     &TheInstrument.session),
               VI_SUCCESS);
-    TheInstrument.InstrumentPresent = 1;
-
     savedSetup_ = ProgramSetup;
     ProgramSetup = InstrumentSetup{};
-    LinkBusy = 0;
-    AcquisitionRunning = 0;
-    ChannelSamples.ClearChannel(0);
-    ChannelSamples.ClearChannel(1);
-    ProgramReferences.Clear(kAllReferences);
     SetFrameDisplay(RecordingDisplay(record_));
     SetReopenNotice({[this] { ++noticesShown_; }, [this] { ++noticesHidden_; }});
   }
 
   void TearDown() override {
     if (AcquisitionPool.load() != 0) Stop();
-    SetFrameDisplay({});
     SetReopenNotice({});
     viClose(TheInstrument.resourceManager);
-    TheInstrument = InstrumentSession{};
-    visa::ClearInstruments();
+    ForgetInstrument();
     ProgramSetup = savedSetup_;
-    ProgramReferences.Clear(kAllReferences);
-    LinkBusy = 0;
-    MainPanelHandle = 0;
-    SetCurrentLanguage(kEnglish);
-    headless::Reset();
   }
 
   // Starts the thread and lets it reach its first sleep.

@@ -82,7 +82,7 @@ TEST_F(ReferenceCaptureTest, ALabelLongerThanItsFieldIsCut) {
 
 TEST_F(ReferenceCaptureTest, ATimebaseTextTooShortToCutLeavesThatPartEmpty) {
   SetCtrlVal(panel_, MainPanel::TimebaseText, "/div");
-  ASSERT_EQ(SetCtrlIndex(panel_, MainPanel::Ch1SensitivityRing, 13), 0);  // its label is still empty
+  ASSERT_EQ(ReplaceListItem(panel_, MainPanel::Ch1SensitivityRing2, 8, "", 9), 0);
   StoreField(ProgramSetup.ref1Displayed, 1);
   Start();
   RunFrame(HeaderText({}) + Block(0x11) + Block(0x21));
