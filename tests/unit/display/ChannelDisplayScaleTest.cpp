@@ -10,26 +10,6 @@
 
 namespace {
 
-TEST(ChannelDisplayScaleTest, UnitTextIsCutAndOtherChannelsAreIgnored) {
-  struct Row {
-    std::string_view unit;
-    const char* kept;
-  };
-  for (const Row& row : {Row{"V", "V"}, Row{std::string_view("VOLT", 4), "VOL"}, Row{std::string_view("A\0BC", 4), "A"},
-                         Row{"", ""}}) {
-    UpdateChannelDisplayScale(1, 2.5f, 7, 1, row.unit);
-    EXPECT_STREQ(LoadChannelDisplayScale(1).unit.data(), row.kept);
-  }
-  UpdateChannelDisplayScale(2, 9.0f, 9, 2, "X");
-  UpdateChannelDisplayScale(-1, 9.0f, 9, 2, "X");
-  const ChannelDisplayScale ch2 = LoadChannelDisplayScale(1);
-  EXPECT_EQ(ch2.probeFactor, 2.5f);
-  EXPECT_EQ(ch2.voltsPerDivIndex, 7);
-  EXPECT_EQ(ch2.couplingIndex, 1);
-  EXPECT_EQ(ch2.storedTraceTimebaseIndex, 0);
-  EXPECT_EQ(LoadChannelDisplayScale(2).probeFactor, 1.0f) << "no such channel: the default scale";
-}
-
 // A reader on another thread never sees half of one update and half of the next.
 TEST(ChannelDisplayScaleTest, ReadersSeeWholeCopiesWhileTheyAreRewritten) {
   std::atomic<bool> done{false};

@@ -59,23 +59,6 @@ TEST_F(TimebaseTest, TenSecondsRightAfterHundredNanosecondsIsRefused) {
   EXPECT_EQ(Value(MainPanel::TimebaseRing), 30.0);
 }
 
-TEST_F(TimebaseTest, ATimebaseChangeResetsTheZoomFields) {
-  StoreField(ProgramSetup.zoomFactor, 4.0f);
-  StoreField(ProgramSetup.zoomWindowScale, 20.0f);
-  StoreField(ProgramSetup.zoomWindowStart, 300);
-  StoreField(ProgramSetup.zoomWindowFlag, 1);
-  StoreField(ProgramSetup.zoomPosition, 1234);
-  headless::SelectIndex(panel_, MainPanel::TimebaseRing, 18);
-
-  EXPECT_EQ(LoadField(ProgramSetup.zoomFactor), 20.0f);
-  EXPECT_EQ(LoadField(ProgramSetup.zoomWindowScale), 100.0f);
-  EXPECT_EQ(LoadField(ProgramSetup.zoomWindowStart), 0);
-  EXPECT_EQ(LoadField(ProgramSetup.zoomWindowFlag), 0);
-  EXPECT_EQ(LoadField(ProgramSetup.zoomPosition), 0);
-  EXPECT_EQ(LoadField(ProgramSetup.viewState), 0);
-  EXPECT_EQ(Received(), ":DISP:TRAC:ZOOM:H 0,20\r:DISP:TRAC:X:PDIV 1E-3\r:SWE:OFFS:TIME -0.005\r");
-}
-
 TEST_F(TimebaseTest, HorizontalPositionIsSentAtTheAcquisitionTimebase) {
   struct Row {
     int effectiveIndex;
@@ -241,17 +224,6 @@ TEST_F(AutosetTest, ReferenceFollowsTheChannelThatWasShownAndIsSentOnce) {
   EXPECT_EQ(Occurrences(sent, ":DISP:CURS:REF INT"), 1u) << sent;
   EXPECT_EQ(Occurrences(sent, ":DISP:CURS:REF INT2\r"), 1u);
   EXPECT_TRUE(headless::Popups().empty());
-}
-
-TEST_F(AutosetTest, UnchangedReferenceIsNotSent) {
-  StoreField(ProgramSetup.ch1Displayed, 1);
-  StoreField(ProgramSetup.ch2Displayed, 1);
-  StoreField(ProgramSetup.referenceChannel, 0);
-  headless::Commit(panel_, MainPanel::AutosetButton);
-  EXPECT_EQ(LoadField(ProgramSetup.referenceChannel), 0);
-  const std::string sent = Received();
-  EXPECT_EQ(Occurrences(sent, ":AUTOS:EXE\r"), 1u);
-  EXPECT_EQ(Occurrences(sent, ":DISP:CURS:REF"), 0u) << sent;
 }
 
 TEST_F(AutosetTest, FailureGivesTheAdviceAndChangesNothing) {

@@ -197,10 +197,6 @@ TEST_F(RefreshTest, ReferenceRingIsRefilledSelectedAndDimmedWithTheMeasurements)
     return value;
   };
 
-  StoreField(ProgramSetup.referenceChannel, 0);
-  Refresh();
-  EXPECT_EQ(labels(), "") << "no toolbar yet: nothing changes";
-
   MainToolbarHandle = toolbar;
   StoreField(ProgramSetup.referenceChannel, 1);
   StoreField(ProgramSetup.measurementFlags, 0);
@@ -234,14 +230,6 @@ TEST_F(RefreshTest, InstalledViewsRefreshThePanelAndShowTheTriggerLevel) {
   EXPECT_EQ(Value(MainPanel::TriggerLevelInput2), -1.5);
   SetPanelRefresher({});
   SetTriggerLevelView({});
-}
-
-TEST_F(RefreshTest, MajValDecadragePutsTheOffsetOnBothCopies) {
-  StoreField(ProgramSetup.ch2VerticalOffset, -50);
-  EXPECT_EQ(MajValDecadrage(panel_, 1), 0);
-  EXPECT_DOUBLE_EQ(Value(MainPanel::Ch2OffsetInput), -50 / 22.0);
-  EXPECT_DOUBLE_EQ(Value(MainPanel::Ch2OffsetInput2), -50 / 22.0);
-  EXPECT_EQ(Value(MainPanel::Ch1OffsetInput), 0.0);
 }
 
 TEST(ReferenceChannelTest, MovesOnlyOffAChannelThatIsNotShownToOneThatIs) {
