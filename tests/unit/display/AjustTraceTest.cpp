@@ -2,7 +2,6 @@
 // follows the panel's size.
 #include <gtest/gtest.h>
 
-#include <utility>
 #include <vector>
 
 #include "MainPanelFixture.h"
@@ -10,42 +9,30 @@
 
 namespace {
 
-struct Commit {
-  int control;
-  bool operator==(const Commit&) const = default;
-};
-
 class AjustTraceTest : public displaytest::MainPanelTest {
  protected:
   void SetUp() override {
     MainPanelTest::SetUp();
     RegisterCallback("AjustTrace", PanelCallback(AjustTrace));
-    // The main panel's callback as the function keys reach it.
-    RegisterCallback("ControleScope", CtrlCallback([this](int, int control, int event, void*, int, int) {
-                       if (event == EVENT_COMMIT) commits_.push_back({control});
-                       return 0;
-                     }));
+    RecordCommits();
   }
   void TearDown() override {
     SetShutdownHandler(nullptr);
     MainPanelTest::TearDown();
   }
-  std::vector<Commit> TakeCommits() { return std::exchange(commits_, {}); }
-
-  std::vector<Commit> commits_;
 };
 
 TEST_F(AjustTraceTest, ButtonKeysCommitTheirButtonAndF4AndOthersNothing) {
   headless::KeyPress(panel_, VAL_F1_VKEY);
   headless::KeyPress(panel_, VAL_F2_VKEY);
   headless::KeyPress(panel_, VAL_F3_VKEY);
-  EXPECT_EQ(TakeCommits(), (std::vector<Commit>{{MainPanel::Ch1AutosetButton},
-                                                {MainPanel::Ch2AutosetButton},
-                                                {MainPanel::AutosetButton}}));
+  EXPECT_EQ(TakeCommittedControls(), (std::vector<int>{MainPanel::Ch1AutosetButton,
+                                                MainPanel::Ch2AutosetButton,
+                                                MainPanel::AutosetButton}));
   const double timebase = Value(MainPanel::TimebaseRing);
   for (int key : {VAL_F4_VKEY, VAL_F1_VKEY | VAL_SHIFT_MODIFIER, VAL_PAGE_UP_VKEY, static_cast<int>('a')})
     headless::KeyPress(panel_, key);
-  EXPECT_TRUE(TakeCommits().empty());
+  EXPECT_TRUE(TakeCommittedControls().empty());
   EXPECT_EQ(Value(MainPanel::TimebaseRing), timebase);
 }
 
@@ -55,17 +42,17 @@ TEST_F(AjustTraceTest, F11IncreasesAndF12DecreasesTheTimebaseInBothCopies) {
   headless::KeyPress(panel_, VAL_F11_VKEY);
   EXPECT_EQ(Value(MainPanel::TimebaseRing), 19);
   EXPECT_EQ(Value(MainPanel::TimebaseRing2), 19);
-  EXPECT_EQ(TakeCommits(), std::vector<Commit>{{MainPanel::TimebaseRing}});
+  EXPECT_EQ(TakeCommittedControls(), std::vector<int>{MainPanel::TimebaseRing});
   headless::KeyPress(panel_, VAL_F12_VKEY);
   headless::KeyPress(panel_, VAL_F12_VKEY);
   EXPECT_EQ(Value(MainPanel::TimebaseRing), 17);
   EXPECT_EQ(Value(MainPanel::TimebaseRing2), 17);
-  EXPECT_EQ(TakeCommits().size(), 2u);
+  EXPECT_EQ(TakeCommittedControls().size(), 2u);
 
   SetCtrlVal(panel_, MainPanel::TimebaseRing, 30);
   headless::KeyPress(panel_, VAL_F11_VKEY);
   EXPECT_EQ(Value(MainPanel::TimebaseRing), 30) << "no slower timebase";
-  EXPECT_TRUE(TakeCommits().empty());
+  EXPECT_TRUE(TakeCommittedControls().empty());
 }
 
 TEST_F(AjustTraceTest, SensitivityKeysStopAtTheEndsOfTheirRing) {
@@ -87,10 +74,10 @@ TEST_F(AjustTraceTest, SensitivityKeysStopAtTheEndsOfTheirRing) {
     headless::KeyPress(panel_, row.key);
     if (row.after < 0) {
       EXPECT_EQ(Value(row.ring), row.at);
-      EXPECT_TRUE(TakeCommits().empty());
+      EXPECT_TRUE(TakeCommittedControls().empty());
     } else {
       EXPECT_EQ(Value(row.ring), row.after);
-      EXPECT_EQ(TakeCommits(), std::vector<Commit>{{row.ring}});
+      EXPECT_EQ(TakeCommittedControls(), std::vector<int>{row.ring});
     }
   }
 }
@@ -105,9 +92,9 @@ TEST_F(AjustTraceTest, TriggerLevelKeysStepByTheControlsIncrementInBothCopies) {
   headless::KeyPress(panel_, VAL_F10_VKEY);
   EXPECT_DOUBLE_EQ(Value(MainPanel::TriggerLevelInput), 1.25);
   EXPECT_DOUBLE_EQ(Value(MainPanel::TriggerLevelInput2), 1.25);
-  EXPECT_EQ(TakeCommits(), (std::vector<Commit>{{MainPanel::TriggerLevelInput},
-                                                {MainPanel::TriggerLevelInput},
-                                                {MainPanel::TriggerLevelInput}}));
+  EXPECT_EQ(TakeCommittedControls(), (std::vector<int>{MainPanel::TriggerLevelInput,
+                                                MainPanel::TriggerLevelInput,
+                                                MainPanel::TriggerLevelInput}));
 }
 
 TEST_F(AjustTraceTest, ClosingWithoutASessionQuitsWithoutAsking) {

@@ -31,11 +31,6 @@ class CursorsTest : public displaytest::MainPanelTest {
     UpdateChannelDisplayScale(1, 1.0f, 0, 0, "");
     MainPanelTest::TearDown();
   }
-  std::string Text(int control) const {
-    std::string text;
-    GetCtrlVal(panel_, control, &text);
-    return text;
-  }
   void SwitchOn(std::uint16_t flags) {
     ProgramSetup.measurementFlags = flags;
     ConfigureCursors();
@@ -71,7 +66,7 @@ TEST_F(CursorsTest, OffTheGraphKeepsOnlyTheTriggerMarker) {
   EXPECT_EQ(Received(), kGate);
   EXPECT_EQ(LinkBusy.load(), 0);
   UpdateCursorReadouts();
-  EXPECT_EQ(Text(MainPanel::TimeReadouts), "") << "no readouts without cursors";
+  EXPECT_EQ(TextOf(MainPanel::TimeReadouts), "") << "no readouts without cursors";
 }
 
 TEST_F(CursorsTest, OnTheyGetTheirColoursTheReadoutsAndTheirLastPositions) {
@@ -86,8 +81,8 @@ TEST_F(CursorsTest, OnTheyGetTheirColoursTheReadoutsAndTheirLastPositions) {
   for (int readouts : {MainPanel::TimeReadouts, MainPanel::Ch1Readouts, MainPanel::Ch2Readouts})
     EXPECT_EQ(Attribute(readouts, ATTR_VISIBLE), 1);
   EXPECT_EQ(Layout.MarkerColumn.load(), 398);
-  EXPECT_EQ(Text(MainPanel::Ch1Readouts).rfind("CH1\n", 0), 0u);
-  EXPECT_EQ(Text(MainPanel::Ch2Readouts).rfind("MEM2\n", 0), 0u);
+  EXPECT_EQ(TextOf(MainPanel::Ch1Readouts).rfind("CH1\n", 0), 0u);
+  EXPECT_EQ(TextOf(MainPanel::Ch2Readouts).rfind("MEM2\n", 0), 0u);
   EXPECT_EQ(Received(), kGate);
 
   PlaceCursors(300, 100, 900, 200);
@@ -103,17 +98,17 @@ TEST_F(CursorsTest, OnTheyGetTheirColoursTheReadoutsAndTheirLastPositions) {
 TEST_F(CursorsTest, TimesFollowTheTimebaseAndTheZoom) {
   SwitchOn(kFreeCursors);
   PlaceCursors(0, 128, 1250, 128);
-  EXPECT_EQ(Text(MainPanel::TimeReadouts), "t1 = 0.00ns\nt2 = 5.00ms\ndt = 5.00ms\n1/dt = 200Hz");
+  EXPECT_EQ(TextOf(MainPanel::TimeReadouts), "t1 = 0.00ns\nt2 = 5.00ms\ndt = 5.00ms\n1/dt = 200Hz");
 
   ProgramSetup.effectiveTimebaseIndex = 3;  // faster than the acquisition: timed at 100 ns/div
   PlaceCursors(0, 128, 1250, 128);
-  EXPECT_EQ(Text(MainPanel::TimeReadouts), "t1 = 0.00ns\nt2 = 500ns\ndt = 500ns\n1/dt = 2.00MHz");
+  EXPECT_EQ(TextOf(MainPanel::TimeReadouts), "t1 = 0.00ns\nt2 = 500ns\ndt = 500ns\n1/dt = 2.00MHz");
 
   ProgramSetup.effectiveTimebaseIndex = kOneMillisecond;
   ProgramSetup.zoomFactor = 10.0f;
   ProgramSetup.zoomPosition = 5000;
   PlaceCursors(500, 128, 500, 128);
-  EXPECT_EQ(Text(MainPanel::TimeReadouts), "t1 = 2.00ms\nt2 = 2.00ms\ndt = 0.00ns\n1/dt = ")
+  EXPECT_EQ(TextOf(MainPanel::TimeReadouts), "t1 = 2.00ms\nt2 = 2.00ms\ndt = 0.00ns\n1/dt = ")
       << "the same place: no frequency";
 }
 
@@ -121,12 +116,12 @@ TEST_F(CursorsTest, ChannelValuesUseScaleProbeAndPosition) {
   SwitchOn(kFreeCursors);
   Mirror.VerticalPositionSeen[1] = 22;  // CH2 one division up
   PlaceCursors(0, 160, 10, 64);
-  EXPECT_EQ(Text(MainPanel::Ch1Readouts), "CH1\nY1 = 1.00V\nY2 = -2.00V\ndY = 3.00V");
-  EXPECT_EQ(Text(MainPanel::Ch2Readouts), "CH2\nY1 = 0.00nA\nY2 = -30.0A\ndY = 30.0A");
+  EXPECT_EQ(TextOf(MainPanel::Ch1Readouts), "CH1\nY1 = 1.00V\nY2 = -2.00V\ndY = 3.00V");
+  EXPECT_EQ(TextOf(MainPanel::Ch2Readouts), "CH2\nY1 = 0.00nA\nY2 = -30.0A\ndY = 30.0A");
 
   ProgramSetup.ch2Displayed = 0;
   UpdateCursorReadouts();
-  EXPECT_EQ(Text(MainPanel::Ch2Readouts), "CH2\nY1 = ...\nY2 = ...\ndY = ...");
+  EXPECT_EQ(TextOf(MainPanel::Ch2Readouts), "CH2\nY1 = ...\nY2 = ...\ndY = ...");
 }
 
 TEST_F(CursorsTest, TrackingPutsTheCursorsOnTheReferenceTrace) {
@@ -148,7 +143,7 @@ TEST_F(CursorsTest, TrackingPutsTheCursorsOnTheReferenceTrace) {
   EXPECT_EQ(CursorY(3), 90) << "the last sample has no successor";
   PlaceCursors(0, 10, 2500, 10);
   EXPECT_EQ(CursorY(3), 90) << "the graph's right edge is read as the last sample";
-  EXPECT_EQ(Text(MainPanel::Ch1Readouts), "") << "only the reference channel's readouts";
+  EXPECT_EQ(TextOf(MainPanel::Ch1Readouts), "") << "only the reference channel's readouts";
 
   Mirror.ZoomActive = 1;
   UpdateCursorReadouts();

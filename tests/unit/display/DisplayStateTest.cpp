@@ -27,11 +27,6 @@ class DisplayStateTest : public displaytest::MainPanelTest {
     SetCurrentLanguage(kEnglish);
     MainPanelTest::TearDown();
   }
-  std::string Text(int control) const {
-    std::string text;
-    GetCtrlVal(panel_, control, &text);
-    return text;
-  }
 };
 
 TEST_F(DisplayStateTest, StartSeedsTheMirrorAndThePanelFromTheSetupRecord) {
@@ -67,14 +62,14 @@ TEST_F(DisplayStateTest, StartSeedsTheMirrorAndThePanelFromTheSetupRecord) {
   EXPECT_EQ(CursorT1.load(), 0);
   EXPECT_EQ(TriggerCursor.load(), 1);
 
-  EXPECT_EQ(Text(MainPanel::TimebaseText), "1.00ms/div");
+  EXPECT_EQ(TextOf(MainPanel::TimebaseText), "1.00ms/div");
   EXPECT_EQ(Attribute(MainPanel::PersistenceIcon, ATTR_VISIBLE), 1);
   std::string tooltip;
   GetCtrlAttribute(panel_, MainPanel::PersistenceIcon, ATTR_TOOLTIP_TEXT, &tooltip);
   EXPECT_EQ(tooltip, "R\xE9manence");
   EXPECT_EQ(Attribute(MainPanel::Ref1LabelText, ATTR_VISIBLE), 0);
   EXPECT_EQ(Attribute(MainPanel::Ref2LabelText, ATTR_VISIBLE), 1);
-  EXPECT_EQ(Text(MainPanel::Ref2LabelText), "REF2: 1ms");
+  EXPECT_EQ(TextOf(MainPanel::Ref2LabelText), "REF2: 1ms");
   EXPECT_EQ(Attribute(MainPanel::Ref2LabelText, ATTR_TEXT_COLOR), static_cast<int>(ReferenceColour[1]));
   EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_TEXT_COLOR), static_cast<int>(ChannelColour[1]));
   EXPECT_EQ(Attribute(MainPanel::Ch2PositionMarker, ATTR_FRAME_COLOR), static_cast<int>(ChannelColour[1]));
@@ -100,16 +95,16 @@ TEST_F(DisplayStateTest, TheTimebaseTextWaitsForTheAcquisition) {
   ProgramSetup.effectiveTimebaseIndex = 3;
   AcquisitionRunning = 0;
   ShowTimebase();
-  EXPECT_EQ(Text(MainPanel::TimebaseText), "");
+  EXPECT_EQ(TextOf(MainPanel::TimebaseText), "");
   EXPECT_EQ(Received(), "");
   AcquisitionRunning = 1;
   ShowTimebase();
-  EXPECT_EQ(Text(MainPanel::TimebaseText), "10.0ns/div");
+  EXPECT_EQ(TextOf(MainPanel::TimebaseText), "10.0ns/div");
   EXPECT_EQ(Attribute(MainPanel::PersistenceIcon, ATTR_VISIBLE), 0);
 
   WriteTimebaseText(panel_, 35);  // beyond the table: the text stays
   WriteTimebaseText(panel_, -1);
-  EXPECT_EQ(Text(MainPanel::TimebaseText), "10.0ns/div");
+  EXPECT_EQ(TextOf(MainPanel::TimebaseText), "10.0ns/div");
 }
 
 TEST_F(DisplayStateTest, ZoomOffHidesTheZoomDisplayAndLaysThePanelOutAgain) {
@@ -129,7 +124,7 @@ TEST_F(DisplayStateTest, ZoomOffHidesTheZoomDisplayAndLaysThePanelOutAgain) {
     EXPECT_NE(plot.handle, trace) << "the overview's traces are deleted";
   for (int control : kZoomModeControls) EXPECT_EQ(Attribute(control, ATTR_VISIBLE), 0) << "control " << control;
   EXPECT_EQ(Attribute(MainPanel::ZoomOnButton, ATTR_VISIBLE), 1);
-  EXPECT_EQ(Text(MainPanel::TimebaseText), "1.00ms/div");
+  EXPECT_EQ(TextOf(MainPanel::TimebaseText), "1.00ms/div");
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_TOP), 46);
 }
 

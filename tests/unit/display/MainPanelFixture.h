@@ -7,6 +7,7 @@
 
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "acquisition/ChannelSamples.h"
@@ -64,6 +65,13 @@ inline void ResetDisplayState() {
   LinkBusy = 0;
 }
 
+// A commit as the main panel's callback received it, with the control's value then.
+struct Commit {
+  int control;
+  double value;
+  bool operator==(const Commit&) const = default;
+};
+
 class MainPanelTest : public ::testing::Test {
  protected:
   void SetUp() override {
@@ -93,6 +101,22 @@ class MainPanelTest : public ::testing::Test {
     ASSERT_EQ(OpenInstrument(TheInstrument, sim_->Descriptor().c_str(), &TheInstrument.session), 0);
     sim_->TakeReceived();
   }
+  // Binds "ControleScope" to a stand-in that records the commits it gets.
+  void RecordCommits() {
+    RegisterCallback("ControleScope", CtrlCallback([this](int panel, int control, int event, void*, int, int) {
+                       double value = 0;
+                       GetCtrlVal(panel, control, &value);
+                       if (event == EVENT_COMMIT) commits_.push_back({control, value});
+                       return 0;
+                     }));
+  }
+  std::vector<Commit> TakeCommits() { return std::exchange(commits_, {}); }
+  std::vector<int> TakeCommittedControls() {
+    std::vector<int> controls;
+    for (const Commit& commit : TakeCommits()) controls.push_back(commit.control);
+    return controls;
+  }
+
   std::string Received() {
     const std::vector<std::uint8_t> bytes = sim_->TakeReceived();
     return {bytes.begin(), bytes.end()};
@@ -108,10 +132,16 @@ class MainPanelTest : public ::testing::Test {
     GetCtrlVal(panel_, control, &value);
     return value;
   }
+  std::string TextOf(int control) const {
+    std::string text;
+    GetCtrlVal(panel_, control, &text);
+    return text;
+  }
   int PlotAreaHeight() const { return Attribute(MainPanel::TraceGraph, ATTR_PLOT_AREA_HEIGHT); }
 
   int panel_ = 0;
   std::shared_ptr<kvxsim::SimHandle> sim_;
+  std::vector<Commit> commits_;
 };
 
 }  // namespace displaytest

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "MainPanelFixture.h"
 #include "catalogue/MessageCatalogue.h"
 #include "acquisition/MainPanelHandle.h"
 #include "display/MeasurementBlock.h"
@@ -61,78 +62,51 @@ Bytes MakeBlock(const Displayed& values) {
 
 constexpr std::uint32_t kDisplayedBits = (1u << 5) | (1u << 6) | (1u << 7) | (1u << 14);
 
-std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
-
-class MeasurementsDisplayTest : public ::testing::Test {
+class MeasurementsDisplayTest : public displaytest::MainPanelTest {
  protected:
   void SetUp() override {
-    headless::Use();
-    headless::Reset();
+    MainPanelTest::SetUp();
     SetCurrentLanguage(kEnglish);
-    panel_ = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
-    ASSERT_GT(panel_, 0);
-    MainPanelHandle = panel_;
-    visa::ClearInstruments();
-    sim_ = std::make_shared<kvxsim::SimHandle>(kvxsim::InstrumentOptions{});
-    visa::AddInstrument(sim_);
-    TheInstrument = InstrumentSession{};
-    ASSERT_EQ(OpenInstrument(TheInstrument, sim_->Descriptor().c_str(), &TheInstrument.session), 0);
-    sim_->TakeReceived();
+    ConnectInstrument();
     StoreField(ProgramSetup.referenceChannel, 1);
   }
   void TearDown() override {
-    CloseInstrument(TheInstrument, &TheInstrument.session, 0);
-    visa::ClearInstruments();
     MeasurementsShown = false;
-    MainPanelHandle = 0;
     SetCurrentLanguage(kEnglish);
-    headless::Reset();
+    MainPanelTest::TearDown();
   }
 
-  std::string Value(int control) const {
-    std::string text;
-    GetCtrlVal(panel_, control, &text);
-    return text;
-  }
-  int Attribute(int control, int attribute) const {
-    int value = -1;
-    GetCtrlAttribute(panel_, control, attribute, &value);
-    return value;
-  }
   void ExpectAreaVisible(int visible) const {
     for (int control : kAreaControls) EXPECT_EQ(Attribute(control, ATTR_VISIBLE), visible) << "control " << control;
   }
-
-  int panel_ = 0;
-  std::shared_ptr<kvxsim::SimHandle> sim_;
 };
 
 TEST_F(MeasurementsDisplayTest, InvalidValuesReadAsDashesUnderTheLabels) {
   const Bytes block = MakeBlock({0, 1.0f, 0.5, -2.5, 2e-3f});
   UpdateMeasurements(block.data());
-  EXPECT_EQ(Value(MainPanel::MeasLabelsText), kEnglishLabels);
-  EXPECT_EQ(Value(MainPanel::MeasValuesText), kInvalidValues);
+  EXPECT_EQ(TextOf(MainPanel::MeasLabelsText), kEnglishLabels);
+  EXPECT_EQ(TextOf(MainPanel::MeasValuesText), kInvalidValues);
 }
 
 TEST_F(MeasurementsDisplayTest, ValuesAreFormattedAndLabelsFollowTheLanguage) {
   const Bytes block = MakeBlock({kDisplayedBits, 1.0f, 0.5, -2.5, 2e-3f});
   UpdateMeasurements(block.data());
   const std::string values = "   1.00 V\n    500 mV\n  -2.50 V\n    500 Hz\n   2.00 ms";
-  EXPECT_EQ(Value(MainPanel::MeasValuesText), values);
-  EXPECT_EQ(Value(MainPanel::MeasLabelsText), kEnglishLabels);
+  EXPECT_EQ(TextOf(MainPanel::MeasValuesText), values);
+  EXPECT_EQ(TextOf(MainPanel::MeasLabelsText), kEnglishLabels);
 
   SetCurrentLanguage(kGerman);  // German keeps the English labels
   RefreshMeasurementTexts();
-  EXPECT_EQ(Value(MainPanel::MeasLabelsText), kEnglishLabels);
+  EXPECT_EQ(TextOf(MainPanel::MeasLabelsText), kEnglishLabels);
   SetCurrentLanguage(kFrench);
   RefreshMeasurementTexts();
-  EXPECT_EQ(Value(MainPanel::MeasLabelsText), "Vhaut-bas =\nVeff =\nVmoy =\nF    =\nT    =");
-  EXPECT_EQ(Value(MainPanel::MeasValuesText), values) << "a refresh keeps the last block";
+  EXPECT_EQ(TextOf(MainPanel::MeasLabelsText), "Vhaut-bas =\nVeff =\nVmoy =\nF    =\nT    =");
+  EXPECT_EQ(TextOf(MainPanel::MeasValuesText), values) << "a refresh keeps the last block";
 
   // Only the period's bit makes F and T valid.
   const Bytes noPeriod = MakeBlock({kDisplayedBits & ~(1u << 14), 1.0f, 0.5, -2.5, 2e-3f});
   UpdateMeasurements(noPeriod.data());
-  EXPECT_EQ(Value(MainPanel::MeasValuesText), "   1.00 V\n    500 mV\n  -2.50 V\n   ----\n   ----");
+  EXPECT_EQ(TextOf(MainPanel::MeasValuesText), "   1.00 V\n    500 mV\n  -2.50 V\n   ----\n   ----");
 }
 
 TEST_F(MeasurementsDisplayTest, ShowRevealsColoursTitlesAndSwitchesTheInstrumentOn) {
@@ -142,22 +116,22 @@ TEST_F(MeasurementsDisplayTest, ShowRevealsColoursTitlesAndSwitchesTheInstrument
   ExpectAreaVisible(1);
   EXPECT_EQ(Attribute(MainPanel::MeasLabelsText, ATTR_TEXT_COLOR), 0x00C000);
   EXPECT_EQ(Attribute(MainPanel::MeasValuesText, ATTR_TEXT_COLOR), 0x00C000);
-  EXPECT_EQ(Value(MainPanel::MeasurementTitle), "Auto. meas. CH2");
-  EXPECT_EQ(Value(MainPanel::CursorMeasurementTitle), "Cursor measurements");
-  EXPECT_EQ(Text(sim_->TakeReceived()), ":MEAS:AUTO 1\r");
+  EXPECT_EQ(TextOf(MainPanel::MeasurementTitle), "Auto. meas. CH2");
+  EXPECT_EQ(TextOf(MainPanel::CursorMeasurementTitle), "Cursor measurements");
+  EXPECT_EQ(Received(), ":MEAS:AUTO 1\r");
 
   HideAutoMeasurements();
   EXPECT_FALSE(MeasurementsShown);
   ExpectAreaVisible(0);
-  EXPECT_EQ(Text(sim_->TakeReceived()), ":MEAS:AUTO 0\r");
+  EXPECT_EQ(Received(), ":MEAS:AUTO 0\r");
 
   // Switched on again for CH1 in French.
   StoreField(ProgramSetup.referenceChannel, 0);
   SetCurrentLanguage(kFrench);
   ShowAutoMeasurements();
   EXPECT_EQ(Attribute(MainPanel::MeasValuesText, ATTR_TEXT_COLOR), 0xFF0000);
-  EXPECT_EQ(Value(MainPanel::MeasurementTitle), "Mes. auto. CH1");
-  EXPECT_EQ(Value(MainPanel::CursorMeasurementTitle), "Mesures curseurs");
+  EXPECT_EQ(TextOf(MainPanel::MeasurementTitle), "Mes. auto. CH1");
+  EXPECT_EQ(TextOf(MainPanel::CursorMeasurementTitle), "Mesures curseurs");
 
   SetMeasurementColour(2);  // no such channel: the colour stays
   SetMeasurementColour(-1);
@@ -170,14 +144,14 @@ TEST_F(MeasurementsDisplayTest, BlocksKeepTheTextsCurrentWhileHidden) {
   const Bytes block = MakeBlock({kDisplayedBits, 0.0123f, 1500.0, 0.0, 20e-9f});
   UpdateMeasurements(block.data());
   const std::string values = "   12.3 mV\n   1.50 kV\n   0.00 mV\n   50.0 MHz\n   20.0 ns";
-  EXPECT_EQ(Value(MainPanel::MeasValuesText), values) << "written while hidden";
+  EXPECT_EQ(TextOf(MainPanel::MeasValuesText), values) << "written while hidden";
   ExpectAreaVisible(0);
 
   ShowAutoMeasurements();
   ExpectAreaVisible(1);
-  EXPECT_EQ(Value(MainPanel::MeasValuesText), values) << "switching on shows the last values";
+  EXPECT_EQ(TextOf(MainPanel::MeasValuesText), values) << "switching on shows the last values";
   HideAutoMeasurements();
-  EXPECT_EQ(Value(MainPanel::MeasValuesText), values) << "switching off keeps them";
+  EXPECT_EQ(TextOf(MainPanel::MeasValuesText), values) << "switching off keeps them";
 }
 
 TEST_F(MeasurementsDisplayTest, TheKeeperGetsEveryBlockInHostOrderAtTheWireOffsets) {
@@ -223,7 +197,7 @@ TEST_F(MeasurementsDisplayTest, BlocksFromTheAcquisitionThreadRaceNothing) {
   }
   userDone = true;
   acquisition.join();
-  EXPECT_EQ(Value(MainPanel::MeasValuesText), "   12.3 mV\n   1.50 kV\n   0.00 mV\n   50.0 MHz\n   20.0 ns")
+  EXPECT_EQ(TextOf(MainPanel::MeasValuesText), "   12.3 mV\n   1.50 kV\n   0.00 mV\n   50.0 MHz\n   20.0 ns")
       << "no refresh overwrote the last block's texts with an older block's";
 }
 

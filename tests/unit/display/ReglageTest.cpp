@@ -12,6 +12,8 @@
 
 namespace {
 
+using displaytest::Commit;
+
 constexpr int kHalfVoltPerDiv = 7;  // KVX162
 constexpr int kOneVoltPerDiv = 8;
 constexpr int kOneMillisecond = 18;
@@ -91,30 +93,17 @@ TEST_F(ReglageTest, MovingHidesTheCrossHairAndTheGraphGivesAwayTheFocus) {
   EXPECT_EQ(Received(), "");
 }
 
-struct Commit {
-  int control;
-  double value;
-  bool operator==(const Commit&) const = default;
-};
-
 class RefVoieTest : public displaytest::MainPanelTest {
  protected:
   void SetUp() override {
     MainPanelTest::SetUp();
     RegisterCallback("RefVoie", CtrlCallback(RefVoie));
-    RegisterCallback("ControleScope", CtrlCallback([this](int panel, int control, int event, void*, int, int) {
-                       double value = 0;
-                       GetCtrlVal(panel, control, &value);
-                       if (event == EVENT_COMMIT) commits_.push_back({control, value});
-                       return 0;
-                     }));
+    RecordCommits();
     h_ = PlotAreaHeight();
     ASSERT_EQ(h_ % 2, 0) << "the middle rows below are exact for an even height";
   }
-  std::vector<Commit> TakeCommits() { return std::exchange(commits_, {}); }
   void Drop(int marker, int top) { headless::DragMarker(panel_, marker, top, Attribute(marker, ATTR_LEFT)); }
 
-  std::vector<Commit> commits_;
   int h_ = 0;
 };
 
