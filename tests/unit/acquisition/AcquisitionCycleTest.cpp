@@ -90,6 +90,7 @@ TEST_F(AcquisitionCycleTest, TheThreadWaitsForTheLinkInTwentyMillisecondSteps) {
   EXPECT_EQ(Requests(), 1);
   EXPECT_EQ(record_.drawTraces.load(), 1);
   EXPECT_EQ(LinkBusy.load(), 0);
+  EXPECT_EQ(record_.drawingPriority.load(), THREAD_PRIORITY_NORMAL) << "the low priority lasts only while waiting";
 }
 
 TEST_F(AcquisitionCycleTest, AStopWhileWaitingForTheLinkEndsTheThreadWithoutAnExchange) {

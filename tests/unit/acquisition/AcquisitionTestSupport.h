@@ -88,6 +88,7 @@ struct DisplayRecord {
   std::atomic<int> initDisplayState{0}, openDisplays{0}, closeDisplays{0}, resetDrawing{0};
   std::atomic<int> triggerMoved{0}, redrawMarkers{0}, cursorReadouts{0}, drawTraces{0};
   std::atomic<bool> cursorsActive{false};
+  std::atomic<int> drawingPriority{-100};  // the thread's priority while it drew
   std::mutex mutex;
   std::vector<std::string> measurementBlocks;              // each block's 96 bytes
   std::vector<std::pair<int, std::string>> capturedLabels;  // (which, label)
@@ -140,7 +141,12 @@ inline FrameDisplay RecordingDisplay(DisplayRecord& record) {
     std::lock_guard lock(record.mutex);
     record.capturedLabels.emplace_back(which, label);
   };
-  display.drawTraces = [&record] { ++record.drawTraces; };
+  display.drawTraces = [&record] {
+    int priority = 0;
+    CmtGetCurrentThreadPriority(&priority);
+    record.drawingPriority = priority;
+    ++record.drawTraces;
+  };
   return display;
 }
 

@@ -17,7 +17,7 @@ std::optional<FrameHeader> Parse(const std::string& text) {
 
 TEST(FrameHeaderTest, FieldsOneAndSixAreHexadecimalTheOthersDecimal) {
   const std::string header = "1F,50000,5000,12,1,A,5000,-44,88,1,-27,25000,5,1,0,";
-  const auto parsed = Parse(header + "\x01\x02,3,");
+  const auto parsed = Parse(header + "12,34,56,");
   ASSERT_TRUE(parsed);
   EXPECT_EQ(parsed->FrameFlags, 0x1F);
   EXPECT_EQ(parsed->ChannelMask, 0xA);
@@ -33,14 +33,6 @@ TEST(FrameHeaderTest, FieldsOneAndSixAreHexadecimalTheOthersDecimal) {
   EXPECT_EQ(parsed->length, header.size());
 }
 
-TEST(FrameHeaderTest, DataThatLooksLikeTextIsNotPartOfTheHeader) {
-  const std::string header = "3,0,0,0,0,3,2500,0,0,0,0,0,6,0,0,";
-  const auto parsed = Parse(header + "12,34,56,");
-  ASSERT_TRUE(parsed);
-  EXPECT_EQ(parsed->length, header.size());
-  EXPECT_EQ(parsed->PointsPerChannel, 2500);
-}
-
 TEST(FrameHeaderTest, VerticalPositionsKeepSixteenBits) {
   const auto parsed = Parse("1,0,0,0,0,1,2500,65537,-32769,0,0,0,0,0,0,");
   ASSERT_TRUE(parsed);
@@ -54,24 +46,16 @@ TEST(FrameHeaderTest, MalformedHeadersDoNotParse) {
     std::string text;
   } rows[] = {
       {"fourteen fields", "1,0,0,0,0,3,2500,0,0,0,0,0,6,0,"},
-      {"last comma missing", "1,0,0,0,0,3,2500,0,0,0,0,0,6,0,0"},
       {"empty field", "1,0,0,,0,3,2500,0,0,0,0,0,6,0,0,"},
       {"letters in a decimal field", "1,0,0,0,0,3,25x0,0,0,0,0,0,6,0,0,"},
       {"hexadecimal digit in a decimal field", "1,0,0,0,0,3,A,0,0,0,0,0,6,0,0,"},
       {"not a hexadecimal number", "G,0,0,0,0,3,2500,0,0,0,0,0,6,0,0,"},
       {"number too large", "1,0,0,0,0,3,99999999999,0,0,0,0,0,6,0,0,"},
       {"binary where the header should be", std::string("\x80\x80\x80,", 4)},
+      {"fifteenth comma beyond the frame", "1,0,0,0,0,3,2500,0,0,0,0,0,6,0,0"},
       {"nothing", ""},
   };
   for (const auto& row : rows) EXPECT_FALSE(Parse(row.text)) << row.name;
-}
-
-TEST(FrameHeaderTest, AHeaderCutShortByTheFrameDoesNotParse) {
-  const std::string header = "1,0,0,0,0,3,2500,0,0,0,0,0,6,0,0,";
-  const auto whole = std::span(reinterpret_cast<const std::uint8_t*>(header.data()), header.size());
-  EXPECT_TRUE(ParseFrameHeader(whole));
-  EXPECT_FALSE(ParseFrameHeader(whole.first(header.size() - 1)));
-  EXPECT_FALSE(ParseFrameHeader(whole.first(header.size() - 3)));
 }
 
 }  // namespace

@@ -80,14 +80,5 @@ TEST_F(ReferenceCaptureTest, ALabelLongerThanItsFieldIsCut) {
   EXPECT_EQ(captured[0].second, expected);
 }
 
-TEST_F(ReferenceCaptureTest, ATimebaseTextTooShortToCutLeavesThatPartEmpty) {
-  SetCtrlVal(panel_, MainPanel::TimebaseText, "/div");
-  ASSERT_EQ(ReplaceListItem(panel_, MainPanel::Ch1SensitivityRing2, 8, "", 9), 0);
-  StoreField(ProgramSetup.ref1Displayed, 1);
-  Start();
-  RunFrame(HeaderText({}) + Block(0x11) + Block(0x21));
-  EXPECT_EQ(Label(0), "REF1: , ");
-}
-
 }  // namespace
 }  // namespace acquisitiontest
