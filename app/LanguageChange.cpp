@@ -38,15 +38,63 @@ constexpr std::array<MenuText, 11> kMenuTexts = {{
     {MainMenuBar::AboutItem, Msg::About, false},
 }};
 
+// The captions of the instrument controls' column.
+struct CaptionText {
+  int control;
+  Msg text;
+};
+constexpr CaptionText kCaptions[] = {
+    {MainPanel::VerticalCaption, Msg::Vertical},
+    {MainPanel::HorizontalCaption, Msg::Horizontal},
+    {MainPanel::TriggerCaption, Msg::Trigger},
+    {MainPanel::LevelCaption, Msg::Level},
+    {MainPanel::Ch1PositionCaption, Msg::Position},
+    {MainPanel::Ch2PositionCaption, Msg::Position},
+    {MainPanel::HorizontalPositionCaption, Msg::Position},
+};
+
+// Control labels: shown for the trigger source; for the knobs, their copies
+// and the slope pictures they are hidden and name the control for screen
+// readers. A channel of 1 or 2 is named after the text ("Position CH1").
+struct ControlName {
+  int control;
+  Msg text;
+  int channel;
+};
+constexpr ControlName kControlNames[] = {
+    {MainPanel::Ch1SensitivityRing, Msg::Sensitivity, 1},
+    {MainPanel::Ch1SensitivityRing2, Msg::Sensitivity, 1},
+    {MainPanel::Ch1CouplingRing, Msg::Coupling, 1},
+    {MainPanel::Ch1OffsetInput, Msg::Position, 1},
+    {MainPanel::Ch1OffsetInput2, Msg::Position, 1},
+    {MainPanel::Ch2SensitivityRing, Msg::Sensitivity, 2},
+    {MainPanel::Ch2SensitivityRing2, Msg::Sensitivity, 2},
+    {MainPanel::Ch2CouplingRing, Msg::Coupling, 2},
+    {MainPanel::Ch2OffsetInput, Msg::Position, 2},
+    {MainPanel::Ch2OffsetInput2, Msg::Position, 2},
+    {MainPanel::TimebaseRing, Msg::TimeBase, 0},
+    {MainPanel::TimebaseRing2, Msg::TimeBase, 0},
+    {MainPanel::TriggerPositionInput, Msg::HorizontalPosition, 0},
+    {MainPanel::TriggerPositionInput2, Msg::HorizontalPosition, 0},
+    {MainPanel::TriggerSourceRing, Msg::Source, 0},
+    {MainPanel::TriggerLevelInput, Msg::TriggerLevel, 0},
+    {MainPanel::TriggerLevelInput2, Msg::TriggerLevel, 0},
+    {MainPanel::RisingSlopeButton, Msg::RisingSlope, 0},
+    {MainPanel::FallingSlopeButton, Msg::FallingSlope, 0},
+};
+
+std::string ControlNameText(const ControlName& name) {
+  if (name.channel == 0) return CatalogueText(name.text);
+  return FormatCatalogue(kChannelTitleFormat, name.text, name.channel);
+}
+
 }  // namespace
 
 void RelabelMainPanel(int panel) {
   SetPanelAttribute(panel, ATTR_TITLE, ProgramTitle());
-  SetCtrlVal(panel, MainPanel::VerticalCaption, CatalogueText(Msg::Vertical));
-  SetCtrlVal(panel, MainPanel::HorizontalCaption, CatalogueText(Msg::Horizontal));
-  SetCtrlVal(panel, MainPanel::TriggerCaption, CatalogueText(Msg::Trigger));
-  SetCtrlAttribute(panel, MainPanel::TriggerSourceRing, ATTR_LABEL_TEXT, CatalogueText(Msg::Source));
-  SetCtrlVal(panel, MainPanel::LevelCaption, CatalogueText(Msg::Level));
+  for (const CaptionText& caption : kCaptions) SetCtrlVal(panel, caption.control, CatalogueText(caption.text));
+  for (const ControlName& name : kControlNames)
+    SetCtrlAttribute(panel, name.control, ATTR_LABEL_TEXT, ControlNameText(name));
   ChangeLanguePanelMeas(panel, LoadField(ProgramSetup.referenceChannel));
 }
 

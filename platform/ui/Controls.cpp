@@ -233,6 +233,7 @@ int NewCtrl(int panel, int kind, const char* label, int top, int left) {
     Control control = MakeControl(kind);
     id = owner->nextControlId++;
     control.id = id;
+    control.tabPosition = owner->nextTabPosition++;
     control.name = "CTRL" + std::to_string(id);
     control.label = label != nullptr ? label : "";
     control.labelVisible = !control.label.empty() && kind != CTRL_TEXT_MSG;

@@ -83,9 +83,19 @@ struct PlotArea {
   int top = 0, left = 0, width = 0, height = 0;
 };
 
+// How a front-end draws a control; the kind alone decides its behaviour.
+enum class ControlStyle {
+  Standard,
+  Knob,         // a ring or numeric turned like a dial
+  RisingEdge,   // a button showing a rising signal edge instead of text
+  FallingEdge,  // a button showing a falling signal edge instead of text
+};
+
 struct Control {
   int id = 0;
   int kind = CTRL_TEXT_MSG;
+  ControlStyle style = ControlStyle::Standard;
+  int tabPosition = 0;  // keyboard focus order within the panel: the panel file's order
   std::string name;
   int top = 0, left = 0, width = 80, height = 20;
   std::string label;
@@ -131,8 +141,9 @@ struct Panel {
   bool visible = false;
   int backColor = VAL_PANEL_GRAY;
   bool sizable = true;
-  std::map<int, Control> controls;  // by id; the order is also the tab order
+  std::map<int, Control> controls;  // by id; also the stacking order (later ids on top)
   int nextControlId = 1;
+  int nextTabPosition = 1;
   std::string callbackName;
   PanelCallback callback;
   void* callbackData = nullptr;

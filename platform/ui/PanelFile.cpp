@@ -203,6 +203,22 @@ void ReadValue(const json& node, const std::string& where, Control& control) {
   if (status < 0) Fail(where, "value does not suit the control");
 }
 
+// Knobs turn through a ring's items or a numeric's range; the edge pictures
+// stand in for a button's text.
+ControlStyle ReadStyle(const json& node, const std::string& where, int kind) {
+  static const std::map<std::string, int> styles = {{"standard", static_cast<int>(ControlStyle::Standard)},
+                                                    {"knob", static_cast<int>(ControlStyle::Knob)},
+                                                    {"risingEdge", static_cast<int>(ControlStyle::RisingEdge)},
+                                                    {"fallingEdge", static_cast<int>(ControlStyle::FallingEdge)}};
+  const auto style = static_cast<ControlStyle>(Choice(node, "style", where, styles, 0));
+  const bool button = kind == CTRL_COMMAND_BUTTON || kind == CTRL_TOGGLE_BUTTON;
+  if (style == ControlStyle::Knob && kind != CTRL_RING && kind != CTRL_NUMERIC)
+    Fail(where, "only rings and numerics can be knobs");
+  if ((style == ControlStyle::RisingEdge || style == ControlStyle::FallingEdge) && !button)
+    Fail(where, "only buttons can show an edge");
+  return style;
+}
+
 Control ReadControlNode(const json& node, const std::string& panelWhere, std::size_t position) {
   const std::string at = panelWhere + ".controls[" + std::to_string(position) + "]";
   CheckKeys(node, at,
@@ -210,7 +226,7 @@ Control ReadControlNode(const json& node, const std::string& panelWhere, std::si
              "value", "items", "index", "min", "max", "increment", "precision", "textColor", "textBackColor",
              "frameColor", "onColor", "offColor", "onText", "offText", "pointSize", "bold", "justify", "tooltip",
              "callback", "mode", "image", "shortcut", "sizeToText", "dragAxis", "xAxis", "yAxis", "plotBackColor",
-             "gridColor", "plotMargins", "cursors"});
+             "gridColor", "plotMargins", "cursors", "style"});
   if (!node.contains("kind")) Fail(at, "missing kind");
   Control control = MakeControl(Choice(node, "kind", at, KindNames(), 0));
   control.name = RequiredText(node, "name", at);
@@ -252,6 +268,7 @@ Control ReadControlNode(const json& node, const std::string& panelWhere, std::si
   control.dragAxis = Choice(node, "dragAxis", where,
                             {{"vertical", VAL_DRAG_VERTICAL}, {"horizontal", VAL_DRAG_HORIZONTAL}, {"free", VAL_DRAG_FREE}},
                             control.dragAxis);
+  control.style = ReadStyle(node, where, control.kind);
   ReadItems(node, where, control);
   ReadValue(node, where, control);
   if (control.sizeToText) control.width = TextWidthEstimate(control.text, control.pointSize);
@@ -287,6 +304,7 @@ Panel ReadPanelNode(const json& node, std::size_t position) {
     if (!names.insert(control.name).second) Fail(where, "duplicate control name " + control.name);
     if (panel.controls.count(control.id) != 0) Fail(where, "duplicate control id " + std::to_string(control.id));
     panel.nextControlId = std::max(panel.nextControlId, control.id + 1);
+    control.tabPosition = panel.nextTabPosition++;
     panel.controls.emplace(control.id, std::move(control));
   }
   return panel;

@@ -16,6 +16,7 @@
 
 #include "platform/ui/Dispatch.h"
 #include "platform/ui/qt/GraphView.h"
+#include "platform/ui/qt/KnobView.h"
 #include "platform/ui/qt/QtText.h"
 
 namespace uiqt {
@@ -147,7 +148,7 @@ Qt::Alignment Alignment(int justify) {
 }  // namespace
 
 ControlView::ControlView(int panel, const Control& control, QWidget* client)
-    : panel_(panel), id_(control.id), kind_(control.kind) {
+    : panel_(panel), id_(control.id), kind_(control.kind), tabPosition_(control.tabPosition) {
   body_ = MakeBody(control, client);
   body_->installEventFilter(this);
   // The layout name finds the widget (tests, UI automation); the label names it for screen readers.
@@ -167,6 +168,7 @@ ControlView::~ControlView() {
 }
 
 QWidget* ControlView::MakeBody(const Control& control, QWidget* client) {
+  if (control.style == uimodel::ControlStyle::Knob) return MakeKnob(client);
   switch (control.kind) {
     case CTRL_NUMERIC: {
       auto* spin = new QDoubleSpinBox(client);
@@ -195,7 +197,9 @@ QWidget* ControlView::MakeBody(const Control& control, QWidget* client) {
 
 void ControlView::Connect() {
   const int panel = panel_, id = id_;
-  if (auto* spin = qobject_cast<QDoubleSpinBox*>(body_))
+  if (auto* dial = qobject_cast<QDial*>(body_))
+    ConnectKnob(*dial, panel, id, shown_, *this);
+  else if (auto* spin = qobject_cast<QDoubleSpinBox*>(body_))
     connect(spin, &QDoubleSpinBox::valueChanged, this, [panel, id](double value) {
       uimodel::UserSetNumber(panel, id, value);
     });
@@ -263,7 +267,9 @@ void ControlView::ApplyCommon(const Control& control) {
 
 void ControlView::ApplyValue(const Control& control) {
   const bool indicator = control.mode == VAL_INDICATOR;
-  if (auto* spin = qobject_cast<QDoubleSpinBox*>(body_)) {
+  if (auto* dial = qobject_cast<QDial*>(body_)) {
+    ShowKnob(*dial, control);
+  } else if (auto* spin = qobject_cast<QDoubleSpinBox*>(body_)) {
     spin->setDecimals(std::clamp(control.precision, 0, 15));
     spin->setRange(std::max(control.min, -kSpinLimit), std::min(control.max, kSpinLimit));
     spin->setSingleStep(control.increment);
@@ -296,9 +302,11 @@ void ControlView::ApplyValue(const Control& control) {
     button->setChecked(on);
     const std::string& text = control.kind == CTRL_BINARY_SWITCH ? (on ? control.onText : control.offText)
                                                                  : control.label;
-    const QIcon icon = control.imageFile.empty() ? QIcon() : QIcon(QString::fromLocal8Bit(control.imageFile.c_str()));
+    const QSize iconSize(std::max(1, control.width - 6), std::max(1, control.height - 6));
+    const QIcon icon = !control.imageFile.empty() ? QIcon(QString::fromLocal8Bit(control.imageFile.c_str()))
+                       : EdgeIcon(control.style, ToColour(control.textColor), iconSize);
     button->setIcon(icon);
-    button->setIconSize(QSize(std::max(1, control.width - 6), std::max(1, control.height - 6)));
+    button->setIconSize(iconSize);
     // A picture button without its picture shows the start of its description instead.
     button->setText(!icon.isNull() ? QString() : text.empty() ? ToQt(control.tooltip).left(3) : ToQt(text));
   } else if (auto* led = dynamic_cast<LedWidget*>(body_.data())) {
@@ -340,7 +348,8 @@ void ControlView::ApplyLabel(const Control& control) {
   if (!shown) return;
   label_->setText(ToQt(control.label));
   label_->setEnabled(!control.dimmed);
-  const int width = std::max(control.width, uimodel::TextWidthEstimate(control.label, control.pointSize));
+  // As wide as the text needs, so that no language's label is cut.
+  const int width = std::max(control.width, label_->fontMetrics().horizontalAdvance(label_->text()) + 2);
   label_->setGeometry(control.left, control.top - kLabelHeight, width, kLabelHeight);
 }
 

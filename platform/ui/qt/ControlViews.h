@@ -20,6 +20,8 @@ class ControlView : public QObject {
   void Apply(const uimodel::Control& control);
   QWidget* Body() const { return body_; }
   int Kind() const { return kind_; }
+  // Place in the panel's keyboard focus order.
+  int TabPosition() const { return tabPosition_; }
 
  protected:
   bool eventFilter(QObject* watched, QEvent* event) override;
@@ -32,7 +34,7 @@ class ControlView : public QObject {
   void ApplyLabel(const uimodel::Control& control);
   void ApplyAccessibleName(const uimodel::Control& control);
 
-  int panel_, id_, kind_;
+  int panel_, id_, kind_, tabPosition_;
   QPointer<QWidget> body_;
   QPointer<QLabel> label_;
   uimodel::Control shown_;

@@ -3,6 +3,10 @@
 #include <QCloseEvent>
 #include <QMenu>
 
+#include <algorithm>
+#include <utility>
+#include <vector>
+
 #include "platform/ui/Dispatch.h"
 #include "platform/ui/qt/QtText.h"
 
@@ -80,9 +84,20 @@ void PanelWindow::ApplyControl(int id, const uimodel::Control* control) {
   }
   if (found == controls_.end() || found->second->Kind() != control->kind) {
     controls_[id] = std::make_unique<ControlView>(handle_, *control, client_);
+    tabOrderStale_ = true;
     return;
   }
   found->second->Apply(*control);
+}
+
+void PanelWindow::SettleTabOrder() {
+  if (!tabOrderStale_) return;
+  tabOrderStale_ = false;
+  std::vector<std::pair<int, QWidget*>> order;
+  for (const auto& [id, view] : controls_)
+    if (view->Body() != nullptr) order.emplace_back(view->TabPosition(), view->Body());
+  std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+  for (std::size_t i = 1; i < order.size(); ++i) QWidget::setTabOrder(order[i - 1].second, order[i].second);
 }
 
 void PanelWindow::FocusControl(int id) {

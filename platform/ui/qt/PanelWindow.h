@@ -25,6 +25,9 @@ class PanelWindow : public QWidget {
   void ApplyControl(int id, const uimodel::Control* control);
   void ApplyMenuBar(const uimodel::MenuBar* bar);
   void FocusControl(int id);
+  // Chains the controls' keyboard focus in the panel's order once new ones
+  // have come (Qt's own order would be that of their creation).
+  void SettleTabOrder();
 
   int Handle() const { return handle_; }
   QWidget* Client() const { return client_; }
@@ -47,6 +50,7 @@ class PanelWindow : public QWidget {
   int shownHeight_ = -1, shownWidth_ = -1, shownTop_ = 0, shownLeft_ = 0;
   bool applying_ = false;
   bool popup_ = false;
+  bool tabOrderStale_ = false;
 };
 
 }  // namespace uiqt

@@ -382,6 +382,8 @@ class QtFrontend final : public QObject, public uimodel::Frontend {
       const auto found = windows_.find(panel);
       if (found != windows_.end() && !found->second.isNull()) found->second->ApplyControl(id, control ? &*control : nullptr);
     }
+    for (const auto& [handle, window] : windows_)
+      if (!window.isNull()) window->SettleTabOrder();
     for (const auto& [handle, bar] : snapshot.menuBars) {
       const int panel = bar ? bar->panel : menuBarPanels_[handle];
       menuBarPanels_[handle] = panel;

@@ -36,6 +36,12 @@ TEST_F(PanelFileTest, MalformedFilesAreRefused) {
           "controls": [{"kind": "knob", "name": "A", "id": 2}]}]})",
       R"({"panels": [{"name": "P", "resource": 1, "height": "10", "width": 10}]})",
       R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10,
+          "controls": [{"kind": "commandButton", "name": "A", "id": 2, "style": "knob"}]}]})",
+      R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10,
+          "controls": [{"kind": "ring", "name": "A", "id": 2, "style": "risingEdge"}]}]})",
+      R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10,
+          "controls": [{"kind": "numeric", "name": "A", "id": 2, "style": "dial"}]}]})",
+      R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10,
           "controls": [{"kind": "led", "name": "A", "id": 2, "xAxis": {"min": 0, "max": 1}}]}]})",
       R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10,
           "controls": [{"kind": "graph", "name": "G", "id": 2, "yAxis": {"min": 3, "max": 3}}]}]})",
@@ -65,6 +71,47 @@ TEST_F(PanelFileTest, SourcesAreMergedAndCheckedAsOneFile) {
   EXPECT_EQ(content.menuBars.size(), 1u);
   EXPECT_EQ(uimodel::MergePanelSources({first, first}, &merged, &error), UIE_BAD_FILE_FORMAT);
   EXPECT_NE(error.find("duplicate"), std::string::npos);
+}
+
+// A knob is a ring or numeric in a dial's dress, an edge a button's picture;
+// the tab order is the file's order, whatever the ids.
+TEST_F(PanelFileTest, StylesAndTabOrderComeFromTheFile) {
+  const std::string text = R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10, "controls": [
+      {"kind": "numeric", "name": "Turned", "id": 7, "style": "knob", "min": -1, "max": 1, "increment": 0.1},
+      {"kind": "ring", "name": "Listed", "id": 3, "style": "knob", "items": [{"label": "", "value": 1}]},
+      {"kind": "toggleButton", "name": "Up", "id": 5, "style": "risingEdge"},
+      {"kind": "commandButton", "name": "Down", "id": 2, "style": "fallingEdge"},
+      {"kind": "ring", "name": "Plain", "id": 4, "style": "standard"},
+      {"kind": "numeric", "name": "Default", "id": 6}]}]})";
+  uimodel::PanelFileContent content;
+  std::string error;
+  ASSERT_EQ(uimodel::ParsePanelFile(text, &content, &error), 0) << error;
+  ASSERT_EQ(content.panels.size(), 1u);
+  const auto& controls = content.panels[0].controls;
+  using uimodel::ControlStyle;
+  const struct {
+    int id;
+    ControlStyle style;
+    int tabPosition;
+  } expected[] = {{7, ControlStyle::Knob, 1},          {3, ControlStyle::Knob, 2},
+                  {5, ControlStyle::RisingEdge, 3},    {2, ControlStyle::FallingEdge, 4},
+                  {4, ControlStyle::Standard, 5},      {6, ControlStyle::Standard, 6}};
+  for (const auto& row : expected) {
+    SCOPED_TRACE(row.id);
+    ASSERT_EQ(controls.count(row.id), 1u);
+    EXPECT_EQ(controls.at(row.id).style, row.style);
+    EXPECT_EQ(controls.at(row.id).tabPosition, row.tabPosition);
+  }
+  // A control made at run time comes last in the tab order.
+  WriteFile(dir_ / "styles.uir", text);
+  const int panel = LoadPanel(0, "styles.uir", 1);
+  ASSERT_GT(panel, 0);
+  const int added = NewCtrl(panel, CTRL_COMMAND_BUTTON, "More", 0, 0);
+  ASSERT_GT(added, 0);
+  uimodel::ReadControl(panel, added, [](const uimodel::Control& control) {
+    EXPECT_EQ(control.tabPosition, 7);
+    return 0;
+  });
 }
 
 TEST_F(PanelFileTest, TextsBecomeLatin1) {
@@ -159,18 +206,24 @@ TEST_F(PanelFileTest, CodeConstantsAndThePanelFileAgree) {
   EXPECT_DOUBLE_EQ(max, 2500);
   GetAxisScalingMode(main, MainPanel::TraceGraph, VAL_LEFT_YAXIS, nullptr, &min, &max);
   EXPECT_DOUBLE_EQ(max, 256);
-  // The main panel's layout arithmetic: plot area 55 px below the panel top, 18 px
-  // shorter and 33 px narrower than the graph control.
+  // The main panel's layout arithmetic: plot area 55 px below the panel top. It
+  // ends 4 px above the drawing height the tags are placed with, so that the
+  // texts below the graph (from h - 35) stay off it; and it leaves as much grey
+  // left of it (room for the position markers) as right of it, where the graph
+  // runs 10 px past the panel's edge.
   int top = 0, graphTop = 0, height = 0, graphHeight = 0, width = 0, graphWidth = 0;
   GetCtrlAttribute(main, MainPanel::TraceGraph, ATTR_TOP, &graphTop);
   GetCtrlAttribute(main, MainPanel::TraceGraph, ATTR_PLOT_AREA_TOP, &top);
   EXPECT_EQ(graphTop + top, 55);
   GetCtrlAttribute(main, MainPanel::TraceGraph, ATTR_HEIGHT, &graphHeight);
   GetCtrlAttribute(main, MainPanel::TraceGraph, ATTR_PLOT_AREA_HEIGHT, &height);
-  EXPECT_EQ(graphHeight - height, 18);
+  EXPECT_EQ(graphHeight - height, 22);
   GetCtrlAttribute(main, MainPanel::TraceGraph, ATTR_WIDTH, &graphWidth);
   GetCtrlAttribute(main, MainPanel::TraceGraph, ATTR_PLOT_AREA_WIDTH, &width);
-  EXPECT_EQ(graphWidth - width, 33);
+  EXPECT_EQ(graphWidth - width, 34);
+  int left = 0;
+  GetCtrlAttribute(main, MainPanel::TraceGraph, ATTR_PLOT_AREA_LEFT, &left);
+  EXPECT_EQ(left, graphWidth - 10 - (left + width));
   const int language = LoadPanel(0, ORNI_PANEL_FILE, LanguagePanel::Resource);
   std::string label;
   GetCtrlAttribute(language, LanguagePanel::FrenchButton, ATTR_LABEL_TEXT, &label);
