@@ -19,9 +19,9 @@ void SetOffset(int channel, double divisions);
 // Both copies of the channel's offset control from the setup record.
 int MajValDecadrage(int panel, int channel);
 // Every control of the main panel from the setup record. It also sends the
-// horizontal position to the instrument, so the caller owns the link
-// (LinkBusy): every caller here refreshes inside its own exchange, and the
-// link cannot be taken twice.
+// horizontal position to the instrument and takes the link for it; the
+// commands here refresh inside their own ownership, which it joins.
+// User-interface thread.
 void RefreshPanelFromSetup();
 // The channel cursors and measurements follow, from the current reference
 // and both channels' display flags.

@@ -8,6 +8,7 @@
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
 #include "link/InstrumentSetup.h"
+#include "link/LinkBusy.h"
 #include "link/TriggerLevel.h"
 #include "panel/ControleScope.h"
 #include "panel/MainToolbar.h"
@@ -43,8 +44,10 @@ void ShowHorizontalSettings(int panel) {
   ShowOnBothCopies(panel, MainPanel::TimebaseRing, LoadField(ProgramSetup.timebaseIndex));
   const double offset = LoadField(ProgramSetup.horizontalOffset);
   ShowOnBothCopies(panel, MainPanel::TriggerPositionInput, kScreenDivisions * -offset / kZoomRecordPoints);
-  if (const std::optional<double> secondsPerDiv = AcquisitionSecondsPerDiv())
-    SetHorizontalOffset(TheInstrument.session, kScreenDivisions * offset * *secondsPerDiv / kZoomRecordPoints);
+  const std::optional<double> secondsPerDiv = AcquisitionSecondsPerDiv();
+  if (!secondsPerDiv) return;
+  LinkOwnership link;
+  SetHorizontalOffset(TheInstrument.session, kScreenDivisions * offset * *secondsPerDiv / kZoomRecordPoints);
 }
 
 // Source "none" leaves the level, slope and colours as they were.

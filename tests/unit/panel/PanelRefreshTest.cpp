@@ -213,23 +213,17 @@ TEST_F(RefreshTest, ReferenceRingIsRefilledSelectedAndDimmedWithTheMeasurements)
   EXPECT_EQ(labels(), "Mes. auto. CH1=0;Mes. auto. CH2=1;");
   EXPECT_EQ(ringState(kToolbarAttrValue), 0);
   EXPECT_EQ(ringState(kToolbarAttrDimmed), 0);
-  SetCurrentLanguage(kEnglish);
 }
 
 TEST_F(RefreshTest, InstalledViewsRefreshThePanelAndShowTheTriggerLevel) {
   InstallPanelViews();
   StoreField(ProgramSetup.timebaseIndex, 22);
-  headless::Run([] {
-    LinkOwnership link;
-    RefreshPanel();
-  });
+  headless::Run([] { RefreshPanel(); });
   EXPECT_EQ(Value(MainPanel::TimebaseRing2), 22.0);
 
   ShowTriggerLevel(panel_, -33);
   EXPECT_EQ(Value(MainPanel::TriggerLevelInput), -1.5);
   EXPECT_EQ(Value(MainPanel::TriggerLevelInput2), -1.5);
-  SetPanelRefresher({});
-  SetTriggerLevelView({});
 }
 
 TEST(ReferenceChannelTest, MovesOnlyOffAChannelThatIsNotShownToOneThatIs) {

@@ -6,90 +6,39 @@
 
 #include <gtest/gtest.h>
 
-#include <memory>
-#include <string>
-#include <vector>
-
-#include "acquisition/DisplayMirror.h"
-#include "acquisition/MainPanelHandle.h"
 #include "catalogue/MessageCatalogue.h"
-#include "layout/PanelIds.h"
-#include "link/InstrumentSession.h"
-#include "link/InstrumentSetup.h"
-#include "link/LinkBusy.h"
 #include "link/SetupTransfer.h"
+#include "link/TriggerLevel.h"
 #include "panel/ControleScope.h"
 #include "panel/MainToolbar.h"
 #include "platform/os/Clock.h"
-#include "platform/ui/Headless.h"
-#include "platform/ui/UserInterface.h"
-#include "platform/visa/Backend.h"
-#include "sim/Instrument.h"
-#include "support/HeadlessTestSupport.h"
+#include "unit/display/MainPanelFixture.h"
 
 namespace paneltest {
 
-class PanelTest : public ::testing::Test {
+class PanelTest : public displaytest::MainPanelTest {
  protected:
   void SetUp() override {
-    headless::Use();
-    headless::Reset();
-    testsupport::FailOnUnansweredQuestions();
+    MainPanelTest::SetUp();
+    if (HasFatalFailure()) return;
     SetCurrentLanguage(kEnglish);
-    panel_ = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
-    ASSERT_GT(panel_, 0);
-    MainPanelHandle = panel_;
     RegisterCallback("ControleScope", CtrlCallback(ControleScope));
-    visa::ClearInstruments();
-    sim_ = std::make_shared<kvxsim::SimHandle>(Options());
-    visa::AddInstrument(sim_);
-    TheInstrument = InstrumentSession{};
-    ASSERT_EQ(OpenInstrument(TheInstrument, sim_->Descriptor().c_str(), &TheInstrument.session), 0);
-    savedSetup_ = ProgramSetup;
+    ConnectInstrument();
+    if (HasFatalFailure()) return;
     ReadSetup(TheInstrument.session, ProgramSetup);
-    Mirror.ZoomActive = 0;
     CurrentChannel = 0;
-    LinkBusy = 0;
     Received();
   }
   void TearDown() override {
-    CloseInstrument(TheInstrument, &TheInstrument.session, 0);
-    visa::ClearInstruments();
-    ProgramSetup = savedSetup_;
-    MainPanelHandle = 0;
     MainToolbarHandle = 0;
-    headless::Reset();
+    SetTriggerLevelView({});
+    SetCurrentLanguage(kEnglish);
+    MainPanelTest::TearDown();
   }
-  virtual kvxsim::InstrumentOptions Options() const { return {}; }
 
-  // Every byte the instrument received since the last call.
-  std::string Received() {
-    const std::vector<std::uint8_t> bytes = sim_->TakeReceived();
-    return {bytes.begin(), bytes.end()};
-  }
-  double Value(int control) const {
-    double value = -1.0;
-    GetCtrlVal(panel_, control, &value);
-    return value;
-  }
-  int Attribute(int control, int attribute) const {
-    int value = -1;
-    GetCtrlAttribute(panel_, control, attribute, &value);
-    return value;
-  }
-  // The refresh sends a command, so it runs as its callers run it: on the
-  // user-interface thread, owning the link.
-  static void Refresh() {
-    headless::Run([] {
-      LinkOwnership link;
-      RefreshPanelFromSetup();
-    });
-  }
+  static void Refresh() { headless::Run([] { RefreshPanelFromSetup(); }); }
 
   ScopedManualClock clock_;
-  int panel_ = 0;
-  std::shared_ptr<kvxsim::SimHandle> sim_;
-  InstrumentSetup savedSetup_{};
 };
 
 }  // namespace paneltest
