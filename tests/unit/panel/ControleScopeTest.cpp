@@ -133,9 +133,7 @@ TEST_F(ChannelTest, VerticalAutosetBeyondFourDivisionsEndsAtFour) {
 }
 
 TEST_F(ChannelTest, VerticalAutosetThatFindsNothingWarnsAndKeepsTheChannelOn) {
-  kvxsim::Faults faults;
-  faults.refuseAutoset = true;
-  sim_->SetFaults(faults);
+  RefuseAutoset();
   StoreField(ProgramSetup.ch2LoadedTrace, 1);
   headless::AnswerEnter();
 
@@ -227,9 +225,7 @@ TEST_F(AutosetTest, ReferenceFollowsTheChannelThatWasShownAndIsSentOnce) {
 }
 
 TEST_F(AutosetTest, FailureGivesTheAdviceAndChangesNothing) {
-  kvxsim::Faults faults;
-  faults.refuseAutoset = true;
-  sim_->SetFaults(faults);
+  RefuseAutoset();
   StoreField(ProgramSetup.ch1Displayed, 0);
   StoreField(ProgramSetup.ch2Displayed, 1);
   StoreField(ProgramSetup.zoomFactor, 5.0f);

@@ -37,6 +37,12 @@ class PanelTest : public displaytest::MainPanelTest {
   }
 
   static void Refresh() { headless::Run([] { RefreshPanelFromSetup(); }); }
+  // The instrument finds no usable signal for either autoset.
+  void RefuseAutoset() {
+    kvxsim::Faults faults;
+    faults.refuseAutoset = true;
+    sim_->SetFaults(faults);
+  }
 
   ScopedManualClock clock_;
 };
