@@ -10,11 +10,18 @@
 #include "app/Preferences.h"
 #include "app/PreferencesMessageTexts.h"
 #include "app/SplashText.h"
+#include "acquisition/Acquisition.h"
 #include "display/AjustTrace.h"
+#include "display/DisplayState.h"
+#include "display/FrameDisplayHooks.h"
+#include "display/Reglage.h"
+#include "display/Zoom.h"
 #include "display/Measurements.h"
 #include "acquisition/MainPanelHandle.h"
 #include "display/Notice.h"
 #include "layout/PanelIds.h"
+#include "panel/ControleScope.h"
+#include "panel/MainPanelControls.h"
 #include "panel/MenuCallbacks.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
@@ -141,6 +148,7 @@ void ReportSelfTest(int result) {
 
 int StartProgram() {
   InstrumentSession& instrument = TheInstrument;
+  AcquisitionRunning = 0;
   viOpenDefaultRM(&instrument.searchResourceManager);
   ConnectMessageSinks();
 
@@ -159,16 +167,17 @@ int StartProgram() {
   MainPanelHandle = LoadPanel(0, PanelFileName, MainPanel::Resource);
   SetCtrlVal(MainPanelHandle.load(), MainPanel::VariantMark, instrument.modelNumber == kVariantModel ? 1 : 0);
   LoadPreferences(PreferencesPath(), ProgramMonitor);
+  PersistenceOn = LoadField(ProgramPreferences.PersistenceOn);
   RestoreIdentity(instrument, identity);
   ApplyModelRules(instrument);
   InstallHelpDocument(instrument.identifiedModelNumber);
 
+  // The link stays ours until the first display has started the acquisition.
   int selfTest = 0;
-  {
-    LinkOwnership link;
-    WriteSetup();
-    ReadSelfTest(instrument.session, &selfTest);
-  }
+  TakeLink();
+  WriteSetup();
+  ReadSelfTest(instrument.session, &selfTest);
+  AcquisitionRunning = 0;
   PlaceMainPanel();
   FirstDisplay();
   ReleaseLink();
@@ -193,7 +202,14 @@ void FirstDisplay() {
   DimUnavailableMenuItems(menuBar);
   RelabelMenuBar(menuBar);
   RelabelMainPanel(panel);
+  FillMainPanelControls(panel, TheInstrument.modelNumber);
   DisplayPanel(panel);
+  if (AcquisitionRunning.load() == 0) {
+    SetWaitCursor(1);
+    StartAcquisition();
+    SetWaitCursor(0);
+  }
+  ShowTimebase();
   AjustTrace(panel, EVENT_PANEL_SIZE, nullptr, 0, 0);
 }
 
@@ -201,6 +217,7 @@ void QuitProgram(int closeFlag) {
   InstrumentSession& instrument = TheInstrument;
   StoreField(ProgramSetup.ch1LoadedTrace, 0);
   StoreField(ProgramSetup.ch2LoadedTrace, 0);
+  StopAcquisition();
   if (Panels.tips != 0) {
     DiscardPanel(Panels.tips);
     Panels.tips = 0;
@@ -221,6 +238,7 @@ void QuitProgram(int closeFlag) {
       CloseInstrument(instrument, &instrument.session, 0);
       Delay(7.0);
     }
+    StoreField(ProgramPreferences.PersistenceOn, PersistenceOn.load());
     SavePreferences(PreferencesPath());
     WriteFirstRunFile(StateFilePath(kFirstRunFileName), CurrentLanguage());
   }
@@ -246,6 +264,15 @@ void FinishProgram() {
 
 void BindProgramCallbacks() {
   RegisterCallback("AjustTrace", PanelCallback(AjustTrace));
+  RegisterCallback("ControleScope", CtrlCallback(ControleScope));
+  RegisterCallback("Reglage", CtrlCallback(Reglage));
+  RegisterCallback("RefVoie", CtrlCallback(RefVoie));
+  RegisterCallback("ControleTrace", CtrlCallback(ControleTrace));
+  RegisterCallback("ReglageMem", CtrlCallback(ReglageMem));
+  RegisterCallback("ControlReglageMem", CtrlCallback(ControlReglageMem));
+  ConnectDisplayToAcquisition();
+  InstallAcquisitionHooks();
+  InstallPanelViews();
   RegisterMenuCallbacks();
   SetShutdownHandler([] { QuitProgram(0); });
   SetLanguageChangeHandler(ChangeLanguage);

@@ -18,9 +18,10 @@
 
 namespace {
 
+// StartAcquisition runs inside the first display, which owns the link
+// (start-up and language change alike): the command goes out under it.
 void OpenDisplays() {
   if ((LoadField(ProgramSetup.measurementFlags) & kAutoMeasurementsFlag) == 0 || MeasurementsShown.load()) return;
-  LinkOwnership link;
   ShowAutoMeasurements();
 }
 

@@ -110,6 +110,14 @@ class ProgramTest : public ::testing::Test {
     std::ofstream(dir_ / "Ornikelva.okv.CFG", std::ios::binary)
         .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
   }
+  // What the instrument received apart from the acquisition's frame requests.
+  static std::string CommandsBesidesFrames(const std::vector<std::uint8_t>& received) {
+    std::string text(received.begin(), received.end());
+    static const std::string kFrameRequest = "ZC:HTTP?\r";
+    for (auto at = text.find(kFrameRequest); at != std::string::npos; at = text.find(kFrameRequest, at))
+      text.erase(at, kFrameRequest.size());
+    return text;
+  }
   static bool PopupShown(const std::string& title) {
     for (const auto& popup : headless::Popups())
       if (popup.title == title) return true;

@@ -52,7 +52,8 @@ TEST_F(SharedDisplayStateTest, SessionHandleIsReplacedWhileTheQuitQuestionReadsI
   std::atomic<bool> done{false};
   std::atomic<int> reopened{0};
   std::thread acquisition([&] {
-    while (!done.load()) {
+    // The program's own acquisition thread competes for the link too.
+    while (!done.load() || reopened.load() == 0) {
       LinkOwnership link;
       ReopenSession(TheInstrument);
       reopened.fetch_add(1);
