@@ -206,8 +206,9 @@ TEST_F(TraceDrawingTest, TheXYCurvePlotsOneSourceAgainstTheOther) {
   SetXYPanelControls({});
 }
 
-// The acquisition thread draws frames and places the markers while the user
-// resizes the window and switches persistence and references.
+// The acquisition thread draws frames, places the markers and refreshes the
+// cursor readouts while the user resizes the window and switches the
+// cursors, persistence and references.
 TEST_F(TraceDrawingTest, FramesAreDrawnWhileTheUserChangesTheDisplay) {
   ShowBoth();
   Mirror.ChannelMaskSeen = 3;
@@ -219,12 +220,14 @@ TEST_F(TraceDrawingTest, FramesAreDrawnWhileTheUserChangesTheDisplay) {
       DrawFrame(n);
       PlaceTriggerMarker();
       PlacePositionMarkers();
+      UpdateCursorReadouts();
     }
   });
   for (int step = 0; step < 100; ++step) {
+    StoreField(ProgramSetup.measurementFlags, step % 2 == 0 ? 0 : 0x3);
+    ConfigureCursors();
     headless::Resize(panel_, 545 + step, 530 + 3 * step);
     PersistenceOn = step % 3 == 0 ? 1 : 0;
-    Layout.MarkerColumn = step % 2 == 0 ? 268 : 398;
     if (step % 10 == 0) FillReference(step % 20 == 0 ? 0 : 1, 50);
     if (step % 10 == 5) ProgramReferences.Clear(kAllReferences);
   }
@@ -234,7 +237,7 @@ TEST_F(TraceDrawingTest, FramesAreDrawnWhileTheUserChangesTheDisplay) {
   ProgramReferences.Clear(kAllReferences);
   DrawFrame(1);
   EXPECT_EQ(TracePlots().size(), 2u);
-  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_WIDTH), 827 + 10 - 268) << "the last resize, at column 268";
+  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_WIDTH), 827 + 10 - 398) << "the last resize, with the readouts";
 }
 
 }  // namespace
