@@ -42,7 +42,8 @@ int ActiveCursor(int panel) {
 void PlaceDroppedTriggerTags(int panel, double x, double codeFromTop) {
   const TriggerTagOffsets offsets = InRangeTagOffsets(x, codeFromTop);
   PlaceTriggerIndicator(panel, x, codeFromTop, offsets.dx, offsets.dy);
-  const int tagLeft = static_cast<int>(x * Layout.GraphWidthPx.load() / kScreenPoints) + Layout.MarkerColumn.load() + 10;
+  const int tagLeft =
+      static_cast<int>(x * Layout.GraphWidthPx.load() / kScreenPoints) + Layout.MarkerColumn.load() + 10;
   SetCtrlAttribute(panel, MainPanel::TriggerPosTag, ATTR_LEFT, tagLeft);
 }
 
@@ -69,7 +70,8 @@ void ApplyDroppedPosition(double x) {
   StoreField(ProgramSetup.horizontalOffset, offset);
   const double position = offset / 5000.0;
   Mirror.TriggerPositionSeen = position;
-  SetHorizontalOffset(TheInstrument.session, position * SecondsPerDivTable[static_cast<std::size_t>(EffectiveTimebaseIndex())]);
+  SetHorizontalOffset(TheInstrument.session,
+                      position * SecondsPerDivTable[static_cast<std::size_t>(EffectiveTimebaseIndex())]);
   RefreshPanel();
 }
 

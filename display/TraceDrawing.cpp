@@ -82,8 +82,8 @@ void BuildPolygons(const FrameView& view) {
 }
 
 int PlotBand(int panel, int graph, const Polygon& y, std::uint32_t colour) {
-  const int handle =
-      PlotPolygon(panel, graph, BandX.data(), y.data(), kPolygonPoints, static_cast<int>(colour), static_cast<int>(colour));
+  const int handle = PlotPolygon(panel, graph, BandX.data(), y.data(), kPolygonPoints, static_cast<int>(colour),
+                                 static_cast<int>(colour));
   return handle > 0 ? handle : 0;
 }
 

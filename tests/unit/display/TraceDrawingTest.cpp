@@ -39,7 +39,8 @@ class TraceDrawingTest : public displaytest::MainPanelTest {
     ProgramReferences.Replace(data);
   }
   std::vector<PlotInfo> TracePlots() const { return headless::Plots(panel_, MainPanel::TraceGraph); }
-  static std::vector<PlotInfo> InColours(const std::vector<PlotInfo>& plots, const std::array<std::uint32_t, 8>& colours) {
+  static std::vector<PlotInfo> InColours(const std::vector<PlotInfo>& plots,
+                                         const std::array<std::uint32_t, 8>& colours) {
     std::vector<PlotInfo> found;
     for (const PlotInfo& plot : plots)
       if (std::find(colours.begin(), colours.end(), static_cast<std::uint32_t>(plot.color)) != colours.end())
@@ -100,7 +101,8 @@ TEST_F(TraceDrawingTest, PersistenceKeepsEightDrawingsFadingWithAge) {
     for (int age = 0; age < 8; ++age) {
       const std::optional<PlotInfo> plot = WithFirstCode(channel, 10 * (8 - age) + ch);
       ASSERT_TRUE(plot) << "age " << age;
-      EXPECT_EQ(static_cast<std::uint32_t>(plot->color), PersistColour[static_cast<std::size_t>(ch)][static_cast<std::size_t>(age)]);
+      EXPECT_EQ(static_cast<std::uint32_t>(plot->color),
+                PersistColour[static_cast<std::size_t>(ch)][static_cast<std::size_t>(age)]);
       EXPECT_EQ(plot->fillColor, plot->color);
     }
   }
