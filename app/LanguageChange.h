@@ -2,7 +2,7 @@
 // bar, and the switch to another language.
 #pragma once
 
-// The main panel's title, section captions and measurement titles.
+// The main panel's title, captions, control names and measurement titles.
 void RelabelMainPanel(int panel);
 // The menu names and item texts, and the check mark of the current language.
 void RelabelMenuBar(int menuBar);

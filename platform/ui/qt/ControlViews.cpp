@@ -344,9 +344,9 @@ void ControlView::ApplyAccessibleName(const Control& control) {
 void ControlView::ApplyLabel(const Control& control) {
   if (!label_) return;
   const bool shown = control.visible && control.labelVisible && !control.label.empty();
+  label_->setText(ToQt(control.label));  // hidden, it still names its control to screen readers
   label_->setVisible(shown);
   if (!shown) return;
-  label_->setText(ToQt(control.label));
   label_->setEnabled(!control.dimmed);
   // As wide as the text needs, so that no language's label is cut.
   const int width = std::max(control.width, label_->fontMetrics().horizontalAdvance(label_->text()) + 2);

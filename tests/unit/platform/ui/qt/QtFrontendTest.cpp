@@ -2,6 +2,8 @@
 #include <signal.h>
 
 #include <QApplication>
+#include <QComboBox>
+#include <QDial>
 #include <QLabel>
 #include <QMouseEvent>
 #include <QPushButton>
@@ -535,6 +537,122 @@ TEST_F(QtFrontendTest, WidgetsCarryTheirLayoutNamesAndAccessibleNames) {
   ASSERT_NE(graph, nullptr);
   EXPECT_EQ(graph->objectName(), QString("TraceGraph"));
   EXPECT_EQ(graph->accessibleName(), QString("Kurven"));
+}
+
+// The first copies of the main panel's settings are dials; they keep the
+// events of the ring or numeric they are.
+TEST_F(QtFrontendTest, KnobsTurnLikeTheirRingsAndNumerics) {
+  const int panel = Load(MainPanel::Resource);
+  Recorded recorded;
+  InstallCtrlCallback(panel, MainPanel::Ch1SensitivityRing, recorded.Callback(), nullptr);
+  InstallCtrlCallback(panel, MainPanel::Ch1OffsetInput, recorded.Callback(), nullptr);
+  DisplayPanel(panel);
+  ProcessDrawEvents();
+  uiqt::PanelWindow* window = WindowOf(panel);
+  ASSERT_NE(window, nullptr);
+  auto* sensitivity = window->Client()->findChild<QDial*>("Ch1SensitivityRing");
+  auto* offset = window->Client()->findChild<QDial*>("Ch1OffsetInput");
+  ASSERT_NE(sensitivity, nullptr);
+  ASSERT_NE(offset, nullptr);
+  EXPECT_NE(window->Client()->findChild<QComboBox*>("Ch1SensitivityRing2"), nullptr);  // the second copy stays a ring
+  EXPECT_EQ(sensitivity->accessibleName(), QString("Sensitivity CH1"));
+  EXPECT_EQ(sensitivity->maximum(), 13);  // one step per item
+  auto events = [&recorded] {
+    std::vector<std::array<int, 2>> kinds;  // control, event
+    for (const auto& event : recorded.events)
+      if (event[1] == EVENT_VAL_CHANGED || event[1] == EVENT_COMMIT) kinds.push_back({event[0], event[1]});
+    recorded.events.clear();
+    return kinds;
+  };
+  constexpr int ring = MainPanel::Ch1SensitivityRing, numeric = MainPanel::Ch1OffsetInput;
+
+  sensitivity->setSliderDown(true);  // dragged: each position a value change
+  sensitivity->setValue(2);
+  sensitivity->setValue(3);
+  EXPECT_EQ(events(), (std::vector<std::array<int, 2>>{{ring, EVENT_VAL_CHANGED}, {ring, EVENT_VAL_CHANGED}}));
+  sensitivity->setSliderDown(false);  // let go
+  EXPECT_EQ(events(), (std::vector<std::array<int, 2>>{{ring, EVENT_COMMIT}}));
+  int index = 0;
+  GetCtrlIndex(panel, ring, &index);
+  EXPECT_EQ(index, 3);
+
+  QKeyEvent up(QEvent::KeyPress, Qt::Key_Up, Qt::NoModifier);
+  QCoreApplication::sendEvent(sensitivity, &up);  // a key step commits at once
+  EXPECT_EQ(events(), (std::vector<std::array<int, 2>>{{ring, EVENT_VAL_CHANGED}, {ring, EVENT_COMMIT}}));
+  GetCtrlIndex(panel, ring, &index);
+  EXPECT_EQ(index, 4);
+
+  // The offset turns in its increments of 0.1 division over -10..10.
+  EXPECT_EQ(offset->maximum(), 200);
+  QKeyEvent pageUp(QEvent::KeyPress, Qt::Key_PageUp, Qt::NoModifier);
+  QCoreApplication::sendEvent(offset, &pageUp);
+  EXPECT_EQ(events(), (std::vector<std::array<int, 2>>{{numeric, EVENT_VAL_CHANGED}, {numeric, EVENT_COMMIT}}));
+  double value = 0;
+  GetCtrlVal(panel, numeric, &value);
+  EXPECT_NEAR(value, 2.0, 1e-9);
+  SetCtrlVal(panel, numeric, -9.5);  // the program's value turns the dial
+  ProcessDrawEvents();
+  EXPECT_EQ(offset->value(), 5);
+  EXPECT_TRUE(events().empty());
+}
+
+TEST_F(QtFrontendTest, SlopeButtonsShowEdgesAndAreNamedByTheirLabels) {
+  const int panel = Load(MainPanel::Resource);
+  DisplayPanel(panel);
+  ProcessDrawEvents();
+  uiqt::PanelWindow* window = WindowOf(panel);
+  ASSERT_NE(window, nullptr);
+  for (const char* name : {"RisingSlopeButton", "FallingSlopeButton"}) {
+    SCOPED_TRACE(name);
+    auto* button = window->Client()->findChild<QPushButton*>(name);
+    ASSERT_NE(button, nullptr);
+    EXPECT_FALSE(button->icon().isNull());
+    EXPECT_TRUE(button->text().isEmpty());
+  }
+  auto* rising = window->Client()->findChild<QPushButton*>("RisingSlopeButton");
+  const QImage picture = rising->icon().pixmap(rising->iconSize()).toImage();
+  // A rising edge: ink low at the left, high at the right.
+  auto inkRow = [&picture](int x) {
+    for (int y = 0; y < picture.height(); ++y)
+      if (qAlpha(picture.pixel(x, y)) > 128) return y;
+    return -1;
+  };
+  EXPECT_GT(inkRow(3), inkRow(picture.width() - 4));
+  EXPECT_EQ(rising->accessibleName(), QString("Rising slope"));
+}
+
+// Tab goes through the controls in the panel file's order, not the order of
+// their ids (which also decide what lies on top).
+TEST_F(QtFrontendTest, TabFollowsThePanelFilesOrder) {
+  const int panel = Load(MainPanel::Resource);
+  DisplayPanel(panel);
+  ProcessDrawEvents();
+  uiqt::PanelWindow* window = WindowOf(panel);
+  ASSERT_NE(window, nullptr);
+  std::vector<std::pair<int, std::string>> byPosition;
+  {
+    uimodel::Store& store = uimodel::TheStore();
+    std::lock_guard lock(store.mutex);
+    for (const auto& [id, control] : store.FindPanel(panel)->controls)
+      byPosition.emplace_back(control.tabPosition, control.name);
+  }
+  std::sort(byPosition.begin(), byPosition.end());
+  std::vector<QString> expected, visited;
+  for (const auto& [position, name] : byPosition) {
+    QWidget* widget = window->Client()->findChild<QWidget*>(QString::fromStdString(name));
+    if (widget != nullptr && widget->isVisibleTo(window) && (widget->focusPolicy() & Qt::TabFocus))
+      expected.push_back(widget->objectName());
+  }
+  ASSERT_GT(expected.size(), 20u);
+  EXPECT_EQ(expected.front(), QString("Ch1SensitivityRing"));
+  QWidget* at = window->Client()->findChild<QWidget*>(expected.front());
+  for (std::size_t step = 0; step < 4 * expected.size() && visited.size() < expected.size(); ++step) {
+    if (at->isVisibleTo(window) && (at->focusPolicy() & Qt::TabFocus) && !at->objectName().isEmpty() &&
+        std::find(expected.begin(), expected.end(), at->objectName()) != expected.end())
+      visited.push_back(at->objectName());
+    at = at->nextInFocusChain();
+  }
+  EXPECT_EQ(visited, expected);
 }
 
 }  // namespace
