@@ -12,6 +12,7 @@
 
 std::atomic<int> AcquisitionRunning{0};
 std::atomic<int> AcquisitionPool{0};
+std::atomic<std::uint64_t> FramesProcessed{0};
 char AcquisitionRequest[kRequestBufferSize] = {};
 
 static_assert(sizeof AcquisitionRequest > std::char_traits<char>::length(kAcquisitionFrameQuery));

@@ -15,6 +15,9 @@
 extern std::atomic<int> AcquisitionRunning;
 // Handle of the one-thread pool that runs the thread; 0 when none exists.
 extern std::atomic<int> AcquisitionPool;
+// Frames processed since the program started: how benchmarks and the fault
+// soak see the polling rate from outside.
+extern std::atomic<std::uint64_t> FramesProcessed;
 
 // The request sent every cycle; StartAcquisition writes it before the thread
 // starts, nothing changes it while the thread runs.

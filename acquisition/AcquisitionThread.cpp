@@ -62,8 +62,10 @@ int AcquisitionThread(void* /*data*/) {
       Exchange(state, *buffers);
       ReleaseLink();
     }
-    if (StillWanted() && state.errorCount == 0 && state.frame)
+    if (StillWanted() && state.errorCount == 0 && state.frame) {
       ProcessFrame(state.frame->header, state.frame->Bytes(*buffers));
+      FramesProcessed.fetch_add(1, std::memory_order_relaxed);
+    }
     if (AcquisitionRunning.load() == 0) break;
   }
   AcquisitionRunning.store(1);  // the acknowledgement StopAcquisition waits for

@@ -1,6 +1,7 @@
-// Repaint cost of the trace graph: 720 x 580 pixels of plot area holding 16
-// filled bands of 2500 points (two channels with a full persistence trail),
-// drawn offscreen exactly as the window draws them.
+// Repaint cost of the trace graph in a main window of 720 x 580 and of
+// 1920 x 1080 pixels, holding 16 filled bands of 2500 points (two channels
+// with a full persistence trail), drawn offscreen exactly as the window draws
+// them. The graph's size follows the window as the resize rules place it.
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
@@ -15,7 +16,11 @@
 
 namespace {
 
-constexpr int kPlotWidth = 720, kPlotHeight = 580, kBands = 16, kPoints = 2500;
+constexpr int kBands = 16, kPoints = 2500;
+// The graph beside the 268-pixel control column: width w + 10 - 268, height h - 68.
+constexpr int kMarkerColumn = 268;
+int GraphWidth(int windowWidth) { return windowWidth + 10 - kMarkerColumn; }
+int GraphHeight(int windowHeight) { return windowHeight - 68; }
 
 std::shared_ptr<const uimodel::PlotPoints> Band(int seed) {
   auto points = std::make_shared<uimodel::PlotPoints>();
@@ -35,10 +40,10 @@ std::shared_ptr<const uimodel::PlotPoints> Band(int seed) {
   return points;
 }
 
-uimodel::Control TraceGraph() {
+uimodel::Control TraceGraph(int windowWidth, int windowHeight) {
   uimodel::Control control = uimodel::MakeControl(CTRL_GRAPH);
-  control.width = kPlotWidth + 2;  // plus the one-pixel frame
-  control.height = kPlotHeight + 2;
+  control.width = GraphWidth(windowWidth);
+  control.height = GraphHeight(windowHeight);
   uimodel::Graph& graph = *control.graph;
   graph.x = {0, 2500, VAL_MANUAL, 10, true, false};
   graph.y = {0, 256, VAL_MANUAL, 8, true, false};
@@ -55,11 +60,12 @@ uimodel::Control TraceGraph() {
 
 // The trace graph in its widget, painted into an offscreen picture.
 struct GraphOnScreen {
-  uimodel::Control control = TraceGraph();
+  uimodel::Control control;
   uiqt::GraphView view{1, 2, nullptr};
   QImage target;
 
-  GraphOnScreen() {
+  explicit GraphOnScreen(const benchmark::State& state)
+      : control(TraceGraph(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)))) {
     view.resize(control.width, control.height);
     target = QImage(view.size(), QImage::Format_RGB32);
   }
@@ -72,7 +78,7 @@ struct GraphOnScreen {
 
 // A recolouring (what the persistence trail does every frame) forces a full repaint.
 void BM_FullRepaint(benchmark::State& state) {
-  GraphOnScreen screen;
+  GraphOnScreen screen(state);
   int colour = 0;
   for (auto _ : state) {
     uimodel::Graph& graph = screen.Graph();
@@ -81,11 +87,11 @@ void BM_FullRepaint(benchmark::State& state) {
     screen.Repaint();
   }
 }
-BENCHMARK(BM_FullRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FullRepaint)->Args({720, 580})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 // One acquisition frame: the oldest band goes, a new one comes, everything is redrawn.
 void BM_FrameWithNewBand(benchmark::State& state) {
-  GraphOnScreen screen;
+  GraphOnScreen screen(state);
   int seed = kBands;
   for (auto _ : state) {
     uimodel::Graph& graph = screen.Graph();
@@ -98,11 +104,11 @@ void BM_FrameWithNewBand(benchmark::State& state) {
     screen.Repaint();
   }
 }
-BENCHMARK(BM_FrameWithNewBand)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_FrameWithNewBand)->Args({720, 580})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 // A dragged cursor: the plot layer is reused, only the picture is composed again.
 void BM_CursorMoveRepaint(benchmark::State& state) {
-  GraphOnScreen screen;
+  GraphOnScreen screen(state);
   screen.Repaint();
   double x = 0;
   for (auto _ : state) {
@@ -112,7 +118,7 @@ void BM_CursorMoveRepaint(benchmark::State& state) {
     screen.Repaint();
   }
 }
-BENCHMARK(BM_CursorMoveRepaint)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_CursorMoveRepaint)->Args({720, 580})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
 }  // namespace
 
