@@ -156,7 +156,6 @@ ControlView::ControlView(int panel, const Control& control, QWidget* client)
   if (!HasOwnLabel(kind_)) {
     label_ = new QLabel(client);
     label_->setObjectName(QString::fromStdString(control.name) + QLatin1String("Label"));
-    label_->setBuddy(body_);
   }
   Connect();
   Apply(control);
@@ -345,6 +344,7 @@ void ControlView::ApplyLabel(const Control& control) {
   if (!label_) return;
   const bool shown = control.visible && control.labelVisible && !control.label.empty();
   label_->setText(ToQt(control.label));  // hidden, it still names its control to screen readers
+  label_->setBuddy(control.label.empty() ? nullptr : body_.data());
   label_->setVisible(shown);
   if (!shown) return;
   label_->setEnabled(!control.dimmed);
