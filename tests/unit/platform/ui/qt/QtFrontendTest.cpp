@@ -84,6 +84,14 @@ class QtFrontendTest : public ::testing::Test {
     panels_.push_back(panel);
     return panel;
   }
+  // The main panel on screen, with its client area; null when it is not there.
+  QWidget* ShowMainPanel(int* panel) {
+    *panel = Load(MainPanel::Resource);
+    DisplayPanel(*panel);
+    ProcessDrawEvents();
+    uiqt::PanelWindow* window = WindowOf(*panel);
+    return window != nullptr ? window->Client() : nullptr;
+  }
   std::vector<int> panels_;
 };
 
@@ -542,19 +550,17 @@ TEST_F(QtFrontendTest, WidgetsCarryTheirLayoutNamesAndAccessibleNames) {
 // The first copies of the main panel's settings are dials; they keep the
 // events of the ring or numeric they are.
 TEST_F(QtFrontendTest, KnobsTurnLikeTheirRingsAndNumerics) {
-  const int panel = Load(MainPanel::Resource);
+  int panel = 0;
+  QWidget* client = ShowMainPanel(&panel);
+  ASSERT_NE(client, nullptr);
   Recorded recorded;
   InstallCtrlCallback(panel, MainPanel::Ch1SensitivityRing, recorded.Callback(), nullptr);
   InstallCtrlCallback(panel, MainPanel::Ch1OffsetInput, recorded.Callback(), nullptr);
-  DisplayPanel(panel);
-  ProcessDrawEvents();
-  uiqt::PanelWindow* window = WindowOf(panel);
-  ASSERT_NE(window, nullptr);
-  auto* sensitivity = window->Client()->findChild<QDial*>("Ch1SensitivityRing");
-  auto* offset = window->Client()->findChild<QDial*>("Ch1OffsetInput");
+  auto* sensitivity = client->findChild<QDial*>("Ch1SensitivityRing");
+  auto* offset = client->findChild<QDial*>("Ch1OffsetInput");
   ASSERT_NE(sensitivity, nullptr);
   ASSERT_NE(offset, nullptr);
-  EXPECT_NE(window->Client()->findChild<QComboBox*>("Ch1SensitivityRing2"), nullptr);  // the second copy stays a ring
+  EXPECT_NE(client->findChild<QComboBox*>("Ch1SensitivityRing2"), nullptr);  // the second copy stays a ring
   EXPECT_EQ(sensitivity->accessibleName(), QString("Sensitivity CH1"));
   EXPECT_EQ(sensitivity->maximum(), 13);  // one step per item
   auto events = [&recorded] {
@@ -597,19 +603,17 @@ TEST_F(QtFrontendTest, KnobsTurnLikeTheirRingsAndNumerics) {
 }
 
 TEST_F(QtFrontendTest, SlopeButtonsShowEdgesAndAreNamedByTheirLabels) {
-  const int panel = Load(MainPanel::Resource);
-  DisplayPanel(panel);
-  ProcessDrawEvents();
-  uiqt::PanelWindow* window = WindowOf(panel);
-  ASSERT_NE(window, nullptr);
+  int panel = 0;
+  QWidget* client = ShowMainPanel(&panel);
+  ASSERT_NE(client, nullptr);
   for (const char* name : {"RisingSlopeButton", "FallingSlopeButton"}) {
     SCOPED_TRACE(name);
-    auto* button = window->Client()->findChild<QPushButton*>(name);
+    auto* button = client->findChild<QPushButton*>(name);
     ASSERT_NE(button, nullptr);
     EXPECT_FALSE(button->icon().isNull());
     EXPECT_TRUE(button->text().isEmpty());
   }
-  auto* rising = window->Client()->findChild<QPushButton*>("RisingSlopeButton");
+  auto* rising = client->findChild<QPushButton*>("RisingSlopeButton");
   const QImage picture = rising->icon().pixmap(rising->iconSize()).toImage();
   // A rising edge: ink low at the left, high at the right.
   auto inkRow = [&picture](int x) {
@@ -624,11 +628,9 @@ TEST_F(QtFrontendTest, SlopeButtonsShowEdgesAndAreNamedByTheirLabels) {
 // Tab goes through the controls in the panel file's order, not the order of
 // their ids (which also decide what lies on top).
 TEST_F(QtFrontendTest, TabFollowsThePanelFilesOrder) {
-  const int panel = Load(MainPanel::Resource);
-  DisplayPanel(panel);
-  ProcessDrawEvents();
-  uiqt::PanelWindow* window = WindowOf(panel);
-  ASSERT_NE(window, nullptr);
+  int panel = 0;
+  QWidget* client = ShowMainPanel(&panel);
+  ASSERT_NE(client, nullptr);
   std::vector<std::pair<int, std::string>> byPosition;
   {
     uimodel::Store& store = uimodel::TheStore();
@@ -639,15 +641,15 @@ TEST_F(QtFrontendTest, TabFollowsThePanelFilesOrder) {
   std::sort(byPosition.begin(), byPosition.end());
   std::vector<QString> expected, visited;
   for (const auto& [position, name] : byPosition) {
-    QWidget* widget = window->Client()->findChild<QWidget*>(QString::fromStdString(name));
-    if (widget != nullptr && widget->isVisibleTo(window) && (widget->focusPolicy() & Qt::TabFocus))
+    QWidget* widget = client->findChild<QWidget*>(QString::fromStdString(name));
+    if (widget != nullptr && widget->isVisibleTo(client) && (widget->focusPolicy() & Qt::TabFocus))
       expected.push_back(widget->objectName());
   }
   ASSERT_GT(expected.size(), 20u);
   EXPECT_EQ(expected.front(), QString("Ch1SensitivityRing"));
-  QWidget* at = window->Client()->findChild<QWidget*>(expected.front());
+  QWidget* at = client->findChild<QWidget*>(expected.front());
   for (std::size_t step = 0; step < 4 * expected.size() && visited.size() < expected.size(); ++step) {
-    if (at->isVisibleTo(window) && (at->focusPolicy() & Qt::TabFocus) && !at->objectName().isEmpty() &&
+    if (at->isVisibleTo(client) && (at->focusPolicy() & Qt::TabFocus) && !at->objectName().isEmpty() &&
         std::find(expected.begin(), expected.end(), at->objectName()) != expected.end())
       visited.push_back(at->objectName());
     at = at->nextInFocusChain();
