@@ -89,6 +89,7 @@ enum class ControlStyle {
   Knob,         // a ring or numeric turned like a dial
   RisingEdge,   // a button showing a rising signal edge instead of text
   FallingEdge,  // a button showing a falling signal edge instead of text
+  Frame,        // a decoration drawn as an outline, the controls inside it showing through
 };
 
 struct Control {

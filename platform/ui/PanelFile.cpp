@@ -204,18 +204,20 @@ void ReadValue(const json& node, const std::string& where, Control& control) {
 }
 
 // Knobs turn through a ring's items or a numeric's range; the edge pictures
-// stand in for a button's text.
+// stand in for a button's text; a frame is a decoration's outline.
 ControlStyle ReadStyle(const json& node, const std::string& where, int kind) {
   static const std::map<std::string, int> styles = {{"standard", static_cast<int>(ControlStyle::Standard)},
                                                     {"knob", static_cast<int>(ControlStyle::Knob)},
                                                     {"risingEdge", static_cast<int>(ControlStyle::RisingEdge)},
-                                                    {"fallingEdge", static_cast<int>(ControlStyle::FallingEdge)}};
+                                                    {"fallingEdge", static_cast<int>(ControlStyle::FallingEdge)},
+                                                    {"frame", static_cast<int>(ControlStyle::Frame)}};
   const auto style = static_cast<ControlStyle>(Choice(node, "style", where, styles, 0));
   const bool button = kind == CTRL_COMMAND_BUTTON || kind == CTRL_TOGGLE_BUTTON;
   if (style == ControlStyle::Knob && kind != CTRL_RING && kind != CTRL_NUMERIC)
     Fail(where, "only rings and numerics can be knobs");
   if ((style == ControlStyle::RisingEdge || style == ControlStyle::FallingEdge) && !button)
     Fail(where, "only buttons can show an edge");
+  if (style == ControlStyle::Frame && kind != CTRL_DECORATION) Fail(where, "only decorations can be frames");
   return style;
 }
 

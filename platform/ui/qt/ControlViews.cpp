@@ -104,20 +104,29 @@ class MarkerWidget : public QWidget {
   bool dragging_ = false;
 };
 
-// A plain frame or line in one colour.
+// A box, line or outline in one colour.
 class DecorationWidget : public QWidget {
  public:
   explicit DecorationWidget(QWidget* parent) : QWidget(parent) {}
-  void Set(QColor colour) {
+  void Set(QColor colour, bool outline) {
     colour_ = colour;
+    outline_ = outline;
+    // An outline lets what lies inside it take the mouse.
+    setAttribute(Qt::WA_TransparentForMouseEvents, outline);
     update();
   }
 
  protected:
-  void paintEvent(QPaintEvent*) override { QPainter(this).fillRect(rect(), colour_); }
+  void paintEvent(QPaintEvent*) override {
+    QPainter painter(this);
+    if (!outline_) return painter.fillRect(rect(), colour_);
+    painter.setPen(colour_);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+  }
 
  private:
   QColor colour_;
+  bool outline_ = false;
 };
 
 bool HasOwnLabel(int kind) {
@@ -313,7 +322,7 @@ void ControlView::ApplyValue(const Control& control) {
   } else if (auto* marker = dynamic_cast<MarkerWidget*>(body_.data())) {
     marker->Set(ToColour(control.frameColor), control.dragAxis);
   } else if (auto* decoration = dynamic_cast<DecorationWidget*>(body_.data())) {
-    decoration->Set(ToColour(control.frameColor));
+    decoration->Set(ToColour(control.frameColor), control.style == uimodel::ControlStyle::Frame);
   } else if (auto* graph = dynamic_cast<GraphView*>(body_.data())) {
     graph->Show(control);
   } else if (auto* text = qobject_cast<QLabel*>(body_)) {

@@ -163,7 +163,7 @@ TEST_F(MainPanelFitTest, StripBelowTheGraphFitsAtTheSmallestSize) {
   GetCtrlAttribute(panel_, MainPanel::TraceGraph, ATTR_PLOT_AREA_TOP, &plotTop);
   GetCtrlAttribute(panel_, MainPanel::TraceGraph, ATTR_PLOT_AREA_HEIGHT, &plotHeight);
   const int belowPlot = graphTop + plotTop + plotHeight;
-  SetCtrlVal(panel_, MainPanel::TimebaseText, "500\xB5s/div");
+  SetCtrlVal(panel_, MainPanel::TimebaseText, "50.0\xB5s/div");  // a zoomed timebase, the widest
   SetCtrlVal(panel_, MainPanel::Ref1LabelText, "REF1: 500\xB5s, 500mV");
   SetCtrlVal(panel_, MainPanel::Ref2LabelText, "REF2: 500\xB5s, 500mV");
   for (int control : {MainPanel::Ref1LabelText, MainPanel::Ref2LabelText, MainPanel::PersistenceIcon})

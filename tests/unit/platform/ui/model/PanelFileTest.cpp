@@ -42,6 +42,8 @@ TEST_F(PanelFileTest, MalformedFilesAreRefused) {
       R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10,
           "controls": [{"kind": "numeric", "name": "A", "id": 2, "style": "dial"}]}]})",
       R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10,
+          "controls": [{"kind": "textMessage", "name": "A", "id": 2, "style": "frame"}]}]})",
+      R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10,
           "controls": [{"kind": "led", "name": "A", "id": 2, "xAxis": {"min": 0, "max": 1}}]}]})",
       R"({"panels": [{"name": "P", "resource": 1, "height": 10, "width": 10,
           "controls": [{"kind": "graph", "name": "G", "id": 2, "yAxis": {"min": 3, "max": 3}}]}]})",
@@ -82,7 +84,8 @@ TEST_F(PanelFileTest, StylesAndTabOrderComeFromTheFile) {
       {"kind": "toggleButton", "name": "Up", "id": 5, "style": "risingEdge"},
       {"kind": "commandButton", "name": "Down", "id": 2, "style": "fallingEdge"},
       {"kind": "ring", "name": "Plain", "id": 4, "style": "standard"},
-      {"kind": "numeric", "name": "Default", "id": 6}]}]})";
+      {"kind": "numeric", "name": "Default", "id": 6},
+      {"kind": "decoration", "name": "Box", "id": 8, "style": "frame"}]}]})";
   uimodel::PanelFileContent content;
   std::string error;
   ASSERT_EQ(uimodel::ParsePanelFile(text, &content, &error), 0) << error;
@@ -95,7 +98,8 @@ TEST_F(PanelFileTest, StylesAndTabOrderComeFromTheFile) {
     int tabPosition;
   } expected[] = {{7, ControlStyle::Knob, 1},          {3, ControlStyle::Knob, 2},
                   {5, ControlStyle::RisingEdge, 3},    {2, ControlStyle::FallingEdge, 4},
-                  {4, ControlStyle::Standard, 5},      {6, ControlStyle::Standard, 6}};
+                  {4, ControlStyle::Standard, 5},      {6, ControlStyle::Standard, 6},
+                  {8, ControlStyle::Frame, 7}};
   for (const auto& row : expected) {
     SCOPED_TRACE(row.id);
     ASSERT_EQ(controls.count(row.id), 1u);
@@ -109,7 +113,7 @@ TEST_F(PanelFileTest, StylesAndTabOrderComeFromTheFile) {
   const int added = NewCtrl(panel, CTRL_COMMAND_BUTTON, "More", 0, 0);
   ASSERT_GT(added, 0);
   uimodel::ReadControl(panel, added, [](const uimodel::Control& control) {
-    EXPECT_EQ(control.tabPosition, 7);
+    EXPECT_EQ(control.tabPosition, 8);
     return 0;
   });
 }
