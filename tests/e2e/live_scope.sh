@@ -64,14 +64,7 @@ received=$(received_text "$work/live.bin")
 case "$received" in *':TRIG:LEV'*':SWE:OFFS:TIME'*) ;; *) fail "the drag sent no level and position" ;; esac
 
 echo "== persistence on (remembered in the preferences), with a noisy CH1"
-/usr/bin/python3 - "$app/Ornikelva.okv" <<'PY'
-import struct, sys
-path = sys.argv[1]
-data = bytearray(open(path, "rb").read())
-offset = len(b"KELVARINLAB SETUP\n#BEGIN\n") + 696
-data[offset:offset + 4] = struct.pack("<i", 1)
-open(path, "wb").write(data)
-PY
+/usr/bin/python3 "$here/patch_state.py" persistence "$app" 1
 run_program persistence --ch1-noise 0.05
 sleep 2
 shot persistence-on
@@ -79,18 +72,8 @@ shot persistence-on
 quit_program "persistence on"
 
 echo "== persistence off, CH1 switched off in the remembered setup"
-/usr/bin/python3 - "$app/Ornikelva.okv" "$app/Ornikelva.okv.CFG" <<'PY'
-import struct, sys
-prefs, cfg = sys.argv[1], sys.argv[2]
-data = bytearray(open(prefs, "rb").read())
-offset = len(b"KELVARINLAB SETUP\n#BEGIN\n") + 696
-data[offset:offset + 4] = struct.pack("<i", 0)
-open(prefs, "wb").write(data)
-record = bytearray(open(cfg, "rb").read())
-record[36:40] = struct.pack("<i", 0)                      # ch1Displayed
-record[0:4] = struct.pack("<I", ~sum(record[4:572]) & 0xFFFFFFFF)
-open(cfg, "wb").write(record)
-PY
+/usr/bin/python3 "$here/patch_state.py" persistence "$app" 0
+/usr/bin/python3 "$here/patch_state.py" channel "$app" 1 0
 run_program channel-off --ch1-noise 0.05
 sleep 2
 shot channel-off
