@@ -327,8 +327,10 @@ void ControlView::ApplyValue(const Control& control) {
     graph->Show(control);
   } else if (auto* text = qobject_cast<QLabel*>(body_)) {
     if (control.kind == CTRL_PICTURE) {
+      // A picture whose file is missing (or not named yet) shows nothing.
       const QPixmap picture(QString::fromLocal8Bit(control.imageFile.c_str()));
-      text->setPixmap(picture.scaled(body_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
+      if (picture.isNull()) text->clear();
+      else text->setPixmap(picture.scaled(body_->size(), Qt::KeepAspectRatio, Qt::SmoothTransformation));
     } else {
       text->setText(ToQt(control.text));
       text->setTextFormat(Qt::PlainText);
