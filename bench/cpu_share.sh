@@ -1,7 +1,9 @@
 #!/usr/bin/env bash
 # The real program's share of one core while it acquires and draws in a real
-# window (Xvfb, Qt), persistence off then on, and its resident memory. Not
-# part of the tests: the figures depend on the machine.
+# window (Xvfb, Qt), persistence off then on, and its resident memory. The
+# instrument is kvx-sim in its own process, as a real one would be: its work
+# is not the program's. Not part of the tests: the figures depend on the
+# machine.
 #   bench/cpu_share.sh BUILD_DIR [SECONDS]
 set -euo pipefail
 
@@ -17,7 +19,8 @@ ticks=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 measure() {  # measure LABEL
-  "$build/ORNIKELVARINLAB" --simulate --app-dir "$app" >"$work/$1.out" 2>&1 &
+  start_sim "$work/$1.bin"
+  "$build/ORNIKELVARINLAB" --connect "$address" --app-dir "$app" >"$work/$1.out" 2>&1 &
   program=$!
   pids+=($program)
   reach_main_window
@@ -31,6 +34,7 @@ measure() {  # measure LABEL
     'BEGIN { printf "%s: %.1f %% of one core over %d s\n", l, 100 * t / hz / s, s }'
   echo "$1: resident memory $(awk '/VmRSS/ {printf "%.1f MB", $2 / 1024}' "/proc/$program/status")"
   signal_and_confirm TERM "$program" "$1"
+  kill -TERM "$sim"
 }
 
 measure "persistence off"
