@@ -4,12 +4,14 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstring>
 #include <string>
 #include <thread>
 
 #include "ProgramTestSupport.h"
 #include "acquisition/Acquisition.h"
 #include "acquisition/ReferenceStore.h"
+#include "display/Measurements.h"
 #include "link/InstrumentSetup.h"
 
 namespace {
@@ -53,6 +55,29 @@ TEST_F(LiveScopeTest, StartDrawsFramesAndQuitStopsTheThreadBeforeTheReset) {
   ASSERT_GE(text.size(), 15u);
   EXPECT_EQ(text.substr(text.size() - 15), "*RST\rZC:USED 0\r") << "no frame request after the reset";
   EXPECT_NE(text.find("ZC:HTTP?\r"), std::string::npos);
+}
+
+// The preferences saved at quit carry the last measurement block, in host
+// byte order, as the frames brought it.
+TEST_F(LiveScopeTest, QuitSavesTheLastMeasurementBlock) {
+  StartOn(162);
+  ASSERT_TRUE(TracesDrawn());
+  headless::Run([] {
+    LinkOwnership link;
+    ShowAutoMeasurements();
+  });
+  const std::uint64_t shown = FramesProcessed.load();
+  while (FramesProcessed.load() < shown + 3) std::this_thread::yield();
+  headless::AnswerEnter();
+  headless::EndTask();
+
+  const std::string saved = programtest::ReadFile(dir_ / "Ornikelva.okv");
+  ASSERT_EQ(saved.size(), 20795u);
+  constexpr std::size_t kBlockStart = 25 + 96;  // after the header, at the block's lastMeasurements
+  std::uint32_t valid = 0;
+  std::memcpy(&valid, saved.data() + kBlockStart + 4, sizeof valid);
+  EXPECT_NE(valid, 0u) << "the instrument's validity bits, read in host order";
+  EXPECT_EQ(valid & 0xFFFC0000u, 0u) << "not byte-swapped: only the 18 measurement bits can be set";
 }
 
 // The autoset runs through the main panel's callback while the thread polls:
