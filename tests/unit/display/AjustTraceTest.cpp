@@ -2,6 +2,7 @@
 // follows the panel's size.
 #include <gtest/gtest.h>
 
+#include <utility>
 #include <vector>
 
 #include "MainPanelFixture.h"
@@ -23,12 +24,9 @@ class AjustTraceTest : public displaytest::MainPanelTest {
 };
 
 TEST_F(AjustTraceTest, ButtonKeysCommitTheirButtonAndF4AndOthersNothing) {
-  headless::KeyPress(panel_, VAL_F1_VKEY);
-  headless::KeyPress(panel_, VAL_F2_VKEY);
-  headless::KeyPress(panel_, VAL_F3_VKEY);
-  EXPECT_EQ(TakeCommittedControls(), (std::vector<int>{MainPanel::Ch1AutosetButton,
-                                                MainPanel::Ch2AutosetButton,
-                                                MainPanel::AutosetButton}));
+  for (int key : {VAL_F1_VKEY, VAL_F2_VKEY, VAL_F3_VKEY}) headless::KeyPress(panel_, key);
+  EXPECT_EQ(TakeCommittedControls(),
+            (std::vector<int>{MainPanel::Ch1AutosetButton, MainPanel::Ch2AutosetButton, MainPanel::AutosetButton}));
   const double timebase = Value(MainPanel::TimebaseRing);
   for (int key : {VAL_F4_VKEY, VAL_F1_VKEY | VAL_SHIFT_MODIFIER, VAL_PAGE_UP_VKEY, static_cast<int>('a')})
     headless::KeyPress(panel_, key);
@@ -36,65 +34,41 @@ TEST_F(AjustTraceTest, ButtonKeysCommitTheirButtonAndF4AndOthersNothing) {
   EXPECT_EQ(Value(MainPanel::TimebaseRing), timebase);
 }
 
-TEST_F(AjustTraceTest, F11IncreasesAndF12DecreasesTheTimebaseInBothCopies) {
-  SetCtrlVal(panel_, MainPanel::TimebaseRing, 18);
-  SetCtrlVal(panel_, MainPanel::TimebaseRing2, 18);
-  headless::KeyPress(panel_, VAL_F11_VKEY);
-  EXPECT_EQ(Value(MainPanel::TimebaseRing), 19);
-  EXPECT_EQ(Value(MainPanel::TimebaseRing2), 19);
-  EXPECT_EQ(TakeCommittedControls(), std::vector<int>{MainPanel::TimebaseRing});
-  headless::KeyPress(panel_, VAL_F12_VKEY);
-  headless::KeyPress(panel_, VAL_F12_VKEY);
-  EXPECT_EQ(Value(MainPanel::TimebaseRing), 17);
-  EXPECT_EQ(Value(MainPanel::TimebaseRing2), 17);
-  EXPECT_EQ(TakeCommittedControls().size(), 2u);
-
-  SetCtrlVal(panel_, MainPanel::TimebaseRing, 30);
-  headless::KeyPress(panel_, VAL_F11_VKEY);
-  EXPECT_EQ(Value(MainPanel::TimebaseRing), 30) << "no slower timebase";
-  EXPECT_TRUE(TakeCommittedControls().empty());
-}
-
-TEST_F(AjustTraceTest, SensitivityKeysStopAtTheEndsOfTheirRing) {
+// A step key moves its control and the control's copy, and commits it once; at
+// the end of the ring it does nothing.
+TEST_F(AjustTraceTest, StepKeysMoveTheirControlInBothCopiesAndStopAtTheEnds) {
+  SetCtrlAttribute(panel_, MainPanel::TriggerLevelInput, ATTR_INCR_VALUE, 0.25);
   struct Row {
-    int key;
-    int ring;
-    double at;
-    double after;  // -1: nothing happens
+    int key, control, copy;  // copy 0: none
+    double at, after;
   };
   const Row rows[] = {
-      {VAL_F5_VKEY, MainPanel::Ch1SensitivityRing, 5, 4},  {VAL_F6_VKEY, MainPanel::Ch1SensitivityRing, 5, 6},
-      {VAL_F7_VKEY, MainPanel::Ch2SensitivityRing, 5, 4},  {VAL_F8_VKEY, MainPanel::Ch2SensitivityRing, 5, 6},
-      {VAL_F5_VKEY, MainPanel::Ch1SensitivityRing, 1, -1}, {VAL_F6_VKEY, MainPanel::Ch1SensitivityRing, 14, -1},
-      {VAL_F7_VKEY, MainPanel::Ch2SensitivityRing, 1, -1}, {VAL_F8_VKEY, MainPanel::Ch2SensitivityRing, 14, -1},
+      {VAL_F11_VKEY, MainPanel::TimebaseRing, MainPanel::TimebaseRing2, 18, 19},
+      {VAL_F12_VKEY, MainPanel::TimebaseRing, MainPanel::TimebaseRing2, 18, 17},
+      {VAL_F11_VKEY, MainPanel::TimebaseRing, MainPanel::TimebaseRing2, 30, 30},
+      {VAL_F9_VKEY, MainPanel::TriggerLevelInput, MainPanel::TriggerLevelInput2, 1.0, 0.75},
+      {VAL_F10_VKEY, MainPanel::TriggerLevelInput, MainPanel::TriggerLevelInput2, 1.0, 1.25},
+      {VAL_F5_VKEY, MainPanel::Ch1SensitivityRing, 0, 5, 4},
+      {VAL_F6_VKEY, MainPanel::Ch1SensitivityRing, 0, 5, 6},
+      {VAL_F7_VKEY, MainPanel::Ch2SensitivityRing, 0, 5, 4},
+      {VAL_F8_VKEY, MainPanel::Ch2SensitivityRing, 0, 5, 6},
+      {VAL_F5_VKEY, MainPanel::Ch1SensitivityRing, 0, 1, 1},
+      {VAL_F6_VKEY, MainPanel::Ch1SensitivityRing, 0, 14, 14},
+      {VAL_F7_VKEY, MainPanel::Ch2SensitivityRing, 0, 1, 1},
+      {VAL_F8_VKEY, MainPanel::Ch2SensitivityRing, 0, 14, 14},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "key " << row.key << " at " << row.at);
-    ASSERT_GE(SetCtrlVal(panel_, row.ring, row.at), 0);
-    headless::KeyPress(panel_, row.key);
-    if (row.after < 0) {
-      EXPECT_EQ(Value(row.ring), row.at);
-      EXPECT_TRUE(TakeCommittedControls().empty());
-    } else {
-      EXPECT_EQ(Value(row.ring), row.after);
-      EXPECT_EQ(TakeCommittedControls(), std::vector<int>{row.ring});
+    for (int control : {row.control, row.copy}) {
+      if (control != 0) {
+        ASSERT_GE(SetCtrlVal(panel_, control, row.at), 0);
+      }
     }
+    headless::KeyPress(panel_, row.key);
+    EXPECT_DOUBLE_EQ(Value(row.control), row.after);
+    EXPECT_DOUBLE_EQ(row.copy != 0 ? Value(row.copy) : row.after, row.after) << "the copy";
+    EXPECT_EQ(TakeCommittedControls(), row.after == row.at ? std::vector<int>{} : std::vector<int>{row.control});
   }
-}
-
-TEST_F(AjustTraceTest, TriggerLevelKeysStepByTheControlsIncrementInBothCopies) {
-  SetCtrlAttribute(panel_, MainPanel::TriggerLevelInput, ATTR_INCR_VALUE, 0.25);
-  SetCtrlVal(panel_, MainPanel::TriggerLevelInput, 1.0);
-  headless::KeyPress(panel_, VAL_F9_VKEY);
-  EXPECT_DOUBLE_EQ(Value(MainPanel::TriggerLevelInput), 0.75);
-  EXPECT_DOUBLE_EQ(Value(MainPanel::TriggerLevelInput2), 0.75);
-  headless::KeyPress(panel_, VAL_F10_VKEY);
-  headless::KeyPress(panel_, VAL_F10_VKEY);
-  EXPECT_DOUBLE_EQ(Value(MainPanel::TriggerLevelInput), 1.25);
-  EXPECT_DOUBLE_EQ(Value(MainPanel::TriggerLevelInput2), 1.25);
-  EXPECT_EQ(TakeCommittedControls(), (std::vector<int>{MainPanel::TriggerLevelInput,
-                                                MainPanel::TriggerLevelInput,
-                                                MainPanel::TriggerLevelInput}));
 }
 
 TEST_F(AjustTraceTest, ClosingWithoutASessionQuitsWithoutAsking) {
@@ -112,11 +86,10 @@ TEST_F(AjustTraceTest, ResizeKeepsTheSmallestSizeAndPlacesEveryControl) {
   TriggerCursor = 1;
   Mirror.TriggerPositionSeen = -5.0;  // the centre of the screen
   headless::Resize(panel_, 400, 300);
-  int h = 0, w = 0;
-  GetPanelAttribute(panel_, ATTR_HEIGHT, &h);
-  GetPanelAttribute(panel_, ATTR_WIDTH, &w);
-  EXPECT_EQ(h, 545);
-  EXPECT_EQ(w, 530);
+  int height = 0, width = 0;
+  GetPanelAttribute(panel_, ATTR_HEIGHT, &height);
+  GetPanelAttribute(panel_, ATTR_WIDTH, &width);
+  EXPECT_EQ(std::make_pair(width, height), std::make_pair(530, 545));
   EXPECT_EQ(Layout.GraphHeightPx.load(), 459);
   EXPECT_EQ(Layout.GraphWidthPx.load(), 239);
   struct Place {
@@ -124,40 +97,27 @@ TEST_F(AjustTraceTest, ResizeKeepsTheSmallestSizeAndPlacesEveryControl) {
   };
   const int captionWidth = Attribute(MainPanel::GraphCaption, ATTR_WIDTH);
   const Place places[] = {
-      {MainPanel::TraceGraph, 268, 46},
-      {MainPanel::ZoomLeftSmallButton, 268, -1},
-      {MainPanel::ZoomLeftLargeButton, 268, -1},
-      {MainPanel::ZoomRightSmallButton, 506, -1},
-      {MainPanel::ZoomRightLargeButton, 506, -1},
-      {MainPanel::OverviewGraph, 292, -1},
-      {MainPanel::OverviewTriggerTag, 492, -1},
+      {MainPanel::TraceGraph, 268, 46},         {MainPanel::ZoomLeftSmallButton, 268, -1},
+      {MainPanel::ZoomLeftLargeButton, 268, -1}, {MainPanel::ZoomRightSmallButton, 506, -1},
+      {MainPanel::ZoomRightLargeButton, 506, -1}, {MainPanel::OverviewGraph, 292, -1},
+      {MainPanel::OverviewTriggerTag, 492, -1},  {MainPanel::AcquisitionTimebaseLabel, 364, -1},
+      {MainPanel::AcqStateText, 410, 512},       {MainPanel::ZoomOnButton, 387, 522},
+      {MainPanel::ZoomOffButton, 387, 522},      {MainPanel::ZoomInButton, 362, 522},
+      {MainPanel::ZoomOutButton, 412, 522},      {MainPanel::TimebaseText, 352, 510},
+      {MainPanel::PersistenceIcon, 271, 526},    {MainPanel::AcquisitionLed, 440, 519},
+      {MainPanel::Ref1LabelText, 293, 522},      {MainPanel::Ref2LabelText, 293, 532},
+      {MainPanel::Ch1PositionMarker, 268, -1},   {MainPanel::GraphCaption, 268 + (239 - captionWidth) / 2, -1},
       {MainPanel::TriggerPosTag, 94 + 29 + 268, -1},  // placed again with the trigger marker
-      {MainPanel::AcquisitionTimebaseLabel, 364, -1},
-      {MainPanel::AcqStateText, 410, 512},
-      {MainPanel::ZoomOnButton, 387, 522},
-      {MainPanel::ZoomOffButton, 387, 522},
-      {MainPanel::ZoomInButton, 362, 522},
-      {MainPanel::ZoomOutButton, 412, 522},
-      {MainPanel::TimebaseText, 352, 510},
-      {MainPanel::PersistenceIcon, 271, 526},
-      {MainPanel::AcquisitionLed, 440, 519},
-      {MainPanel::Ref1LabelText, 293, 522},
-      {MainPanel::Ref2LabelText, 293, 532},
-      {MainPanel::GraphCaption, 268 + (239 - captionWidth) / 2, -1},
-      {MainPanel::Ch1PositionMarker, 268, -1},
   };
   for (const Place& place : places) {
     SCOPED_TRACE(testing::Message() << "control " << place.control);
     EXPECT_EQ(Attribute(place.control, ATTR_LEFT), place.left);
-    if (place.top >= 0) {
-      EXPECT_EQ(Attribute(place.control, ATTR_TOP), place.top);
-    }
+    EXPECT_EQ(place.top < 0 ? place.top : Attribute(place.control, ATTR_TOP), place.top);
   }
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_HEIGHT), 477);
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_WIDTH), 272);
   EXPECT_EQ(Attribute(MainPanel::OverviewGraph, ATTR_WIDTH), 214);
-  // The trigger tag is placed for the new width: the centre of 239 pixels, offset -17.
-  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_LEFT), 119 + 17 + 268);
+  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_LEFT), 119 + 17 + 268) << "the centre of 239 pixels";
 
   Mirror.ZoomActive = 1;
   headless::Resize(panel_, 700, 900);

@@ -2,18 +2,17 @@
 // and tracking mode, and the instrument's measurement gate.
 #include <gtest/gtest.h>
 
-#include <string>
-
 #include "MainPanelFixture.h"
 #include "display/ChannelDisplayScale.h"
 
 namespace {
 
-constexpr int kOneMillisecond = 18;
+using displaytest::kGate;
+using displaytest::kOneMillisecond;
 constexpr int kOneVoltPerDiv = 8;  // KVX162
 constexpr std::uint16_t kFreeCursors = 0x1 | 0x2;
 constexpr std::uint16_t kTrackingCursors = 0x1;
-const std::string kGate = ":DISP:CURS:TIME1:POS 0\r:DISP:CURS:TIME2:POS 49999\r";
+constexpr int kReadouts[] = {MainPanel::TimeReadouts, MainPanel::Ch1Readouts, MainPanel::Ch2Readouts};
 
 class CursorsTest : public displaytest::MainPanelTest {
  protected:
@@ -21,8 +20,7 @@ class CursorsTest : public displaytest::MainPanelTest {
     MainPanelTest::SetUp();
     ConnectInstrument();
     ProgramSetup.effectiveTimebaseIndex = kOneMillisecond;
-    ProgramSetup.ch1Displayed = 1;
-    ProgramSetup.ch2Displayed = 1;
+    ProgramSetup.ch1Displayed = ProgramSetup.ch2Displayed = 1;
     UpdateChannelDisplayScale(0, 1.0f, kOneVoltPerDiv, 1, "V");
     UpdateChannelDisplayScale(1, 10.0f, kOneVoltPerDiv, 1, "A");
   }
@@ -40,36 +38,22 @@ class CursorsTest : public displaytest::MainPanelTest {
     SetGraphCursor(panel_, MainPanel::TraceGraph, CursorT2.load(), x2, y2);
     UpdateCursorReadouts();
   }
-  double CursorY(int cursor) const {
-    double x = 0, y = -1;
-    GetGraphCursor(panel_, MainPanel::TraceGraph, cursor, &x, &y);
-    return y;
-  }
-  int CursorAttribute(int cursor, int attribute) const {
-    int value = -1;
-    GetCursorAttribute(panel_, MainPanel::TraceGraph, cursor, attribute, &value);
-    return value;
-  }
 };
 
-TEST_F(CursorsTest, OffTheGraphKeepsOnlyTheTriggerMarker) {
+TEST_F(CursorsTest, OffTheGraphKeepsOnlyTheTriggerMarkerOnTheCursorsComeBackWhereTheyWere) {
   ConfigureCursors();
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_NUM_CURSORS), 1);
   EXPECT_EQ(TriggerCursor.load(), 1);
   EXPECT_EQ(CursorT1.load(), 0);
-  EXPECT_EQ(CursorT2.load(), 0);
   EXPECT_EQ(CursorAttribute(1, ATTR_CURSOR_COLOR), 0x0000FF);
   EXPECT_EQ(CursorAttribute(1, ATTR_CURSOR_ENABLED), 1);
-  for (int readouts : {MainPanel::TimeReadouts, MainPanel::Ch1Readouts, MainPanel::Ch2Readouts})
-    EXPECT_EQ(Attribute(readouts, ATTR_VISIBLE), 0);
+  for (int readouts : kReadouts) EXPECT_EQ(Attribute(readouts, ATTR_VISIBLE), 0);
   EXPECT_EQ(Layout.MarkerColumn.load(), 268);
   EXPECT_EQ(Received(), kGate);
   EXPECT_EQ(LinkBusy.load(), 0);
   UpdateCursorReadouts();
   EXPECT_EQ(TextOf(MainPanel::TimeReadouts), "") << "no readouts without cursors";
-}
 
-TEST_F(CursorsTest, OnTheyGetTheirColoursTheReadoutsAndTheirLastPositions) {
   ProgramSetup.ch2LoadedTrace = 1;
   SwitchOn(kFreeCursors);
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_NUM_CURSORS), 3);
@@ -78,19 +62,16 @@ TEST_F(CursorsTest, OnTheyGetTheirColoursTheReadoutsAndTheirLastPositions) {
   EXPECT_EQ(CursorAttribute(2, ATTR_CURSOR_COLOR), 0x0000FF);
   EXPECT_EQ(CursorAttribute(3, ATTR_CURSOR_COLOR), 0x800080);
   EXPECT_EQ(CursorAttribute(3, ATTR_CROSS_HAIR_STYLE), VAL_LONG_CROSS);
-  for (int readouts : {MainPanel::TimeReadouts, MainPanel::Ch1Readouts, MainPanel::Ch2Readouts})
-    EXPECT_EQ(Attribute(readouts, ATTR_VISIBLE), 1);
+  for (int readouts : kReadouts) EXPECT_EQ(Attribute(readouts, ATTR_VISIBLE), 1);
   EXPECT_EQ(Layout.MarkerColumn.load(), 398);
-  EXPECT_EQ(TextOf(MainPanel::Ch1Readouts).rfind("CH1\n", 0), 0u);
-  EXPECT_EQ(TextOf(MainPanel::Ch2Readouts).rfind("MEM2\n", 0), 0u);
+  EXPECT_TRUE(TextOf(MainPanel::Ch1Readouts).starts_with("CH1\n"));
+  EXPECT_TRUE(TextOf(MainPanel::Ch2Readouts).starts_with("MEM2\n"));
   EXPECT_EQ(Received(), kGate);
 
   PlaceCursors(300, 100, 900, 200);
   SwitchOn(0);
   SwitchOn(kTrackingCursors);
-  double x = 0, y = 0;
-  GetGraphCursor(panel_, MainPanel::TraceGraph, 3, &x, &y);
-  EXPECT_EQ(x, 900);
+  EXPECT_EQ(CursorAt(3).first, 900);
   EXPECT_EQ(Attribute(MainPanel::Ch1Readouts, ATTR_VISIBLE), 1) << "tracking CH1 shows its group only";
   EXPECT_EQ(Attribute(MainPanel::Ch2Readouts, ATTR_VISIBLE), 0);
 }
@@ -127,27 +108,24 @@ TEST_F(CursorsTest, ChannelValuesUseScaleProbeAndPosition) {
 TEST_F(CursorsTest, TrackingPutsTheCursorsOnTheReferenceTrace) {
   ProgramSetup.referenceChannel = 1;
   SampleBlock a{}, b{};
-  a[100] = 255;
-  a[200] = 0;
-  a[300] = 40;
-  a[301] = 80;
-  a[2499] = 90;
+  for (const auto& [point, code] : {std::pair{100, 255}, {200, 0}, {300, 40}, {301, 80}, {2499, 90}})
+    a[static_cast<std::size_t>(point)] = static_cast<std::uint8_t>(code);
   b.fill(50);
   ChannelSamples.Store(1, a, b);
   SwitchOn(kTrackingCursors);
   PlaceCursors(100, 10, 200, 10);
-  EXPECT_EQ(CursorY(2), 255);
-  EXPECT_EQ(CursorY(3), 1) << "never below code 1";
+  EXPECT_EQ(CursorAt(2).second, 255);
+  EXPECT_EQ(CursorAt(3).second, 1) << "never below code 1";
   PlaceCursors(300.25, 10, 2499.5, 10);
-  EXPECT_EQ(CursorY(2), 50) << "between two samples, on the line joining them";
-  EXPECT_EQ(CursorY(3), 90) << "the last sample has no successor";
+  EXPECT_EQ(CursorAt(2).second, 50) << "between two samples, on the line joining them";
+  EXPECT_EQ(CursorAt(3).second, 90) << "the last sample has no successor";
   PlaceCursors(0, 10, 2500, 10);
-  EXPECT_EQ(CursorY(3), 90) << "the graph's right edge is read as the last sample";
+  EXPECT_EQ(CursorAt(3).second, 90) << "the graph's right edge is read as the last sample";
   EXPECT_EQ(TextOf(MainPanel::Ch1Readouts), "") << "only the reference channel's readouts";
 
   Mirror.ZoomActive = 1;
   UpdateCursorReadouts();
-  EXPECT_EQ(CursorY(2), 50) << "zoomed, the trace shown is block B";
+  EXPECT_EQ(CursorAt(2).second, 50) << "zoomed, the trace shown is block B";
 }
 
 }  // namespace

@@ -1,6 +1,5 @@
-// The main panel loaded on the headless front-end with the display's state
-// at its start, for the trace, marker and layout tests; optionally the
-// in-process simulated instrument on the program's session.
+// The main panel loaded on the headless front-end with the display's state at
+// its start; optionally the simulated instrument on the program's session.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -32,35 +31,28 @@
 
 namespace displaytest {
 
+inline constexpr int kOneMillisecond = 18;  // timebase index
+// The measurement gate sent whenever the cursors are laid out again.
+inline const std::string kGate = ":DISP:CURS:TIME1:POS 0\r:DISP:CURS:TIME2:POS 49999\r";
+
 inline void ResetDisplayState() {
-  Mirror.ChannelShown[0] = 0;
-  Mirror.ChannelShown[1] = 0;
-  Mirror.ChannelMaskSeen = 0;
-  Mirror.VerticalPositionSeen[0] = 0;
-  Mirror.VerticalPositionSeen[1] = 0;
-  Mirror.TriggerSourceSeen = 0;
-  Mirror.TriggerLevelSeen[0] = 0.0;
-  Mirror.TriggerLevelSeen[1] = 0.0;
-  Mirror.TriggerPositionSeen = 0.0;
-  Mirror.ZoomActive = 0;
+  Mirror.ChannelShown[0] = Mirror.ChannelShown[1] = 0;
+  Mirror.ChannelMaskSeen = Mirror.TriggerSourceSeen = Mirror.ZoomActive = 0;
+  Mirror.VerticalPositionSeen[0] = Mirror.VerticalPositionSeen[1] = 0;
+  Mirror.TriggerLevelSeen[0] = Mirror.TriggerLevelSeen[1] = Mirror.TriggerPositionSeen = 0.0;
   Layout.MarkerColumn = 0;
   Layout.GraphWidthPx = kStartGraphWidth;
   Layout.GraphHeightPx = kStartGraphHeight;
-  TriggerCursor = 0;
-  TriggerPointX = 0.0;
-  TriggerPointY = 0.0;
-  CursorT1 = 0;
-  CursorT2 = 0;
-  PersistenceOn = 0;
-  XYPanelOpen = 0;
+  TriggerCursor = CursorT1 = CursorT2 = PersistenceOn = XYPanelOpen = XYGraphLeft = 0;
+  SetXYPanelControls({});
+  TriggerPointX = TriggerPointY = 0.0;
   ResetDrawingState();
   ProgramReferences.Replace(ReferenceData{});
   ChannelSamples.ClearChannel(0);
   ChannelSamples.ClearChannel(1);
   ProgramSetup = InstrumentSetup{};
   ProgramSetup.zoomFactor = 20.0f;
-  ProgramSetup.ch1ProbeFactor = 1.0f;
-  ProgramSetup.ch2ProbeFactor = 1.0f;
+  ProgramSetup.ch1ProbeFactor = ProgramSetup.ch2ProbeFactor = 1.0f;
   SetPanelRefresher(nullptr);
   LinkBusy = 0;
 }
@@ -136,6 +128,16 @@ class MainPanelTest : public ::testing::Test {
     std::string text;
     GetCtrlVal(panel_, control, &text);
     return text;
+  }
+  std::pair<double, double> CursorAt(int cursor, int graph = MainPanel::TraceGraph) const {
+    std::pair<double, double> place{-1, -1};
+    GetGraphCursor(panel_, graph, cursor, &place.first, &place.second);
+    return place;
+  }
+  int CursorAttribute(int cursor, int attribute) const {
+    int value = -1;
+    GetCursorAttribute(panel_, MainPanel::TraceGraph, cursor, attribute, &value);
+    return value;
   }
   int PlotAreaHeight() const { return Attribute(MainPanel::TraceGraph, ATTR_PLOT_AREA_HEIGHT); }
 

@@ -20,17 +20,14 @@ using headless::PlotInfo;
 
 class TraceDrawingTest : public displaytest::MainPanelTest {
  protected:
-  // Every code of both blocks of `channel` set to `a` and `b`.
-  static void StoreFlat(int channel, std::uint8_t a, std::uint8_t b) {
-    SampleBlock blockA, blockB;
-    blockA.fill(a);
-    blockB.fill(b);
-    ChannelSamples.Store(channel, blockA, blockB);
-  }
-  // Frame n carries codes 10n + channel.
+  // Frame n carries codes 10n + channel in block A and 10n + 5 + channel in block B.
   static void DrawFrame(int n) {
-    StoreFlat(0, static_cast<std::uint8_t>(10 * n), static_cast<std::uint8_t>(10 * n + 5));
-    StoreFlat(1, static_cast<std::uint8_t>(10 * n + 1), static_cast<std::uint8_t>(10 * n + 6));
+    for (int ch = 0; ch < 2; ++ch) {
+      SampleBlock a, b;
+      a.fill(static_cast<std::uint8_t>(10 * n + ch));
+      b.fill(static_cast<std::uint8_t>(10 * n + 5 + ch));
+      ChannelSamples.Store(ch, a, b);
+    }
     DrawTraces();
   }
   static void FillReference(int which, std::int32_t code) {
@@ -39,32 +36,22 @@ class TraceDrawingTest : public displaytest::MainPanelTest {
     ProgramReferences.Replace(data);
   }
   std::vector<PlotInfo> TracePlots() const { return headless::Plots(panel_, MainPanel::TraceGraph); }
-  static std::vector<PlotInfo> InColours(const std::vector<PlotInfo>& plots,
-                                         const std::array<std::uint32_t, 8>& colours) {
-    std::vector<PlotInfo> found;
-    for (const PlotInfo& plot : plots)
-      if (std::find(colours.begin(), colours.end(), static_cast<std::uint32_t>(plot.color)) != colours.end())
-        found.push_back(plot);
-    return found;
+  static std::size_t CountInColours(const std::vector<PlotInfo>& plots, const std::array<std::uint32_t, 8>& colours) {
+    return std::ranges::count_if(plots, [&colours](const PlotInfo& plot) {
+      return std::ranges::find(colours, static_cast<std::uint32_t>(plot.color)) != colours.end();
+    });
   }
   static std::optional<PlotInfo> WithFirstCode(const std::vector<PlotInfo>& plots, double code) {
     for (const PlotInfo& plot : plots)
       if (!plot.y.empty() && plot.y[0] == code) return plot;
     return std::nullopt;
   }
-  // -1 when no plot starts with `code`.
+  // The colour a plot starting with `code` is drawn and filled in; -1 when there is none, -2 when they differ.
   static int ColourOf(const std::vector<PlotInfo>& plots, double code) {
     const std::optional<PlotInfo> plot = WithFirstCode(plots, code);
-    return plot ? plot->color : -1;
+    return !plot ? -1 : plot->fillColor == plot->color ? plot->color : -2;
   }
-  static std::vector<PlotInfo> Without(std::vector<PlotInfo> plots, int handle) {
-    std::erase_if(plots, [handle](const PlotInfo& plot) { return plot.handle == handle; });
-    return plots;
-  }
-  static void ShowBoth() {
-    Mirror.ChannelShown[0] = 1;
-    Mirror.ChannelShown[1] = 1;
-  }
+  static void ShowBoth() { Mirror.ChannelShown[0] = Mirror.ChannelShown[1] = 1; }
 };
 
 TEST_F(TraceDrawingTest, EachPairOfCodesIsDrawnAsAFilledBand) {
@@ -78,8 +65,7 @@ TEST_F(TraceDrawingTest, EachPairOfCodesIsDrawnAsAFilledBand) {
   const PlotInfo& band = plots[0];
   ASSERT_EQ(band.x.size(), 2500u);
   EXPECT_TRUE(band.polygon);
-  EXPECT_EQ(band.color, 0xFF0000);
-  EXPECT_EQ(band.fillColor, 0xFF0000);
+  EXPECT_EQ(ColourOf(plots, a[0]), 0xFF0000);
   for (std::size_t k = 0; k < 1250; ++k) {
     ASSERT_EQ(band.x[k], 2.0 * k) << k;
     ASSERT_EQ(band.x[2499 - k], 2.0 * k) << k;
@@ -92,35 +78,29 @@ TEST_F(TraceDrawingTest, PersistenceKeepsEightDrawingsFadingWithAge) {
   ShowBoth();
   PersistenceOn = 1;
   for (int n = 1; n <= 8; ++n) DrawFrame(n);
-  const std::vector<PlotInfo> plots = TracePlots();
+  std::vector<PlotInfo> plots = TracePlots();
   EXPECT_EQ(plots.size(), 16u);
-  for (int ch = 0; ch < 2; ++ch) {
-    SCOPED_TRACE(ch == 0 ? "CH1" : "CH2");
-    const std::vector<PlotInfo> channel = InColours(plots, PersistColour[static_cast<std::size_t>(ch)]);
-    ASSERT_EQ(channel.size(), 8u);
-    for (int age = 0; age < 8; ++age) {
-      const std::optional<PlotInfo> plot = WithFirstCode(channel, 10 * (8 - age) + ch);
-      ASSERT_TRUE(plot) << "age " << age;
-      EXPECT_EQ(static_cast<std::uint32_t>(plot->color),
-                PersistColour[static_cast<std::size_t>(ch)][static_cast<std::size_t>(age)]);
-      EXPECT_EQ(plot->fillColor, plot->color);
-    }
-  }
-  EXPECT_EQ(ColourOf(plots, 80), 0xFF0000);
+  for (std::size_t ch = 0; ch < 2; ++ch)
+    for (std::size_t age = 0; age < 8; ++age)
+      EXPECT_EQ(ColourOf(plots, 10.0 * (8 - age) + ch), static_cast<int>(PersistColour[ch][age]))
+          << "channel " << ch << ", age " << age;
+  EXPECT_EQ(ColourOf(plots, 80), static_cast<int>(ChannelColour[0]));
+  EXPECT_EQ(ColourOf(plots, 81), static_cast<int>(ChannelColour[1]));
   EXPECT_EQ(ColourOf(plots, 10), 0xFFE0E0);
   EXPECT_EQ(ColourOf(plots, 11), 0xE0FFE0);
 
   DrawFrame(9);  // the ninth drawing takes the place of the first
-  EXPECT_EQ(TracePlots().size(), 16u);
-  EXPECT_FALSE(WithFirstCode(TracePlots(), 10));
-  EXPECT_EQ(ColourOf(TracePlots(), 20), 0xFFE0E0);
+  plots = TracePlots();
+  EXPECT_EQ(plots.size(), 16u);
+  EXPECT_EQ(ColourOf(plots, 10), -1);
+  EXPECT_EQ(ColourOf(plots, 20), 0xFFE0E0);
 
   PersistenceOn = 0;
   DrawFrame(10);
-  const std::vector<PlotInfo> after = TracePlots();
-  ASSERT_EQ(after.size(), 2u) << "only the newest drawing of each channel stays";
-  EXPECT_EQ(ColourOf(after, 100), 0xFF0000);
-  EXPECT_EQ(ColourOf(after, 101), 0x00C000);
+  plots = TracePlots();
+  ASSERT_EQ(plots.size(), 2u) << "only the newest drawing of each channel stays";
+  EXPECT_EQ(ColourOf(plots, 100), 0xFF0000);
+  EXPECT_EQ(ColourOf(plots, 101), 0x00C000);
 }
 
 TEST_F(TraceDrawingTest, AChannelSwitchedOffLosesItsDrawingsButNotItsReference) {
@@ -128,20 +108,21 @@ TEST_F(TraceDrawingTest, AChannelSwitchedOffLosesItsDrawingsButNotItsReference) 
   PersistenceOn = 1;
   FillReference(0, 200);
   for (int n = 1; n <= 3; ++n) DrawFrame(n);
-  const std::optional<PlotInfo> reference = WithFirstCode(TracePlots(), 200);
+  std::vector<PlotInfo> plots = TracePlots();
+  EXPECT_EQ(plots.size(), 7u);
+  const std::optional<PlotInfo> reference = WithFirstCode(plots, 200);
   ASSERT_TRUE(reference);
   EXPECT_EQ(reference->color, 0xFF8080);
-  const int referenceHandle = reference->handle;
-  EXPECT_EQ(TracePlots().size(), 7u);
 
   Mirror.ChannelShown[0] = 0;
   DrawFrame(4);
-  const std::vector<PlotInfo> plots = TracePlots();
-  // REF1's colour is also one of CH1's fading colours.
-  EXPECT_TRUE(InColours(Without(plots, referenceHandle), PersistColour[0]).empty());
-  EXPECT_EQ(InColours(plots, PersistColour[1]).size(), 4u);
+  plots = TracePlots();
   ASSERT_TRUE(WithFirstCode(plots, 200));
-  EXPECT_EQ(WithFirstCode(plots, 200).value_or(PlotInfo{}).handle, referenceHandle) << "drawn once, never redrawn";
+  EXPECT_EQ(WithFirstCode(plots, 200)->handle, reference->handle) << "drawn once, never redrawn";
+  // REF1's colour is also one of CH1's fading colours.
+  std::erase_if(plots, [&reference](const PlotInfo& plot) { return plot.handle == reference->handle; });
+  EXPECT_EQ(CountInColours(plots, PersistColour[0]), 0u);
+  EXPECT_EQ(CountInColours(plots, PersistColour[1]), 4u);
 
   ProgramReferences.Clear(0);
   DrawFrame(5);
@@ -161,15 +142,12 @@ TEST_F(TraceDrawingTest, TheChannelDrawnLastAlternates) {
 TEST_F(TraceDrawingTest, ZoomedTheGraphShowsBlockBAndTheOverviewBlockA) {
   ShowBoth();
   Mirror.ZoomActive = 1;
-  DrawFrame(1);
-  DrawFrame(2);
+  for (int n = 1; n <= 2; ++n) DrawFrame(n);
   const std::vector<PlotInfo> overview = headless::Plots(panel_, MainPanel::OverviewGraph);
   ASSERT_EQ(overview.size(), 2u) << "one overview plot per channel, replaced every frame";
-  EXPECT_TRUE(WithFirstCode(overview, 20));
-  EXPECT_TRUE(WithFirstCode(overview, 21));
-  EXPECT_TRUE(WithFirstCode(TracePlots(), 25));
-  EXPECT_TRUE(WithFirstCode(TracePlots(), 26));
-  EXPECT_FALSE(WithFirstCode(TracePlots(), 20));
+  EXPECT_TRUE(WithFirstCode(overview, 20) && WithFirstCode(overview, 21));
+  const std::vector<PlotInfo> zoomed = TracePlots();
+  EXPECT_TRUE(WithFirstCode(zoomed, 25) && WithFirstCode(zoomed, 26) && !WithFirstCode(zoomed, 20));
 }
 
 TEST_F(TraceDrawingTest, TheXYCurvePlotsOneSourceAgainstTheOther) {
@@ -179,8 +157,7 @@ TEST_F(TraceDrawingTest, TheXYCurvePlotsOneSourceAgainstTheOther) {
   SetXYPanelControls(controls);
   XYPanelOpen = xyPanel;
   ShowBoth();
-  ProgramSetup.ch1Displayed = 1;
-  ProgramSetup.ch2Displayed = 1;
+  ProgramSetup.ch1Displayed = ProgramSetup.ch2Displayed = 1;
   ProgramSetup.xySourceX = 1;
   ProgramSetup.xySourceY = 0;
   FillReference(0, 30);
@@ -205,12 +182,10 @@ TEST_F(TraceDrawingTest, TheXYCurvePlotsOneSourceAgainstTheOther) {
   ProgramSetup.ch2Displayed = 0;
   DrawFrame(4);
   EXPECT_TRUE(headless::Plots(xyPanel, controls.graph).empty());
-  SetXYPanelControls({});
 }
 
-// The acquisition thread draws frames, places the markers and refreshes the
-// cursor readouts while the user resizes the window and switches the
-// cursors, persistence and references.
+// The acquisition thread draws and places the markers and readouts while the
+// user resizes the window and switches cursors, persistence and references.
 TEST_F(TraceDrawingTest, FramesAreDrawnWhileTheUserChangesTheDisplay) {
   ShowBoth();
   Mirror.ChannelMaskSeen = 3;
