@@ -1,11 +1,5 @@
-// The acquisition against the simulated instrument, with the user-interface
-// side at work at the same time on a second real thread, and the hooks the
-// autosets take from the acquisition.
-#include <gtest/gtest.h>
-
-#include <atomic>
-#include <memory>
-
+// The acquisition against the simulated instrument while the user-interface
+// side works on a second real thread, and the hooks autosets take from it.
 #include "AcquisitionTestSupport.h"
 #include "link/Autoset.h"
 #include "link/SetupTransfer.h"
@@ -15,47 +9,32 @@
 namespace acquisitiontest {
 namespace {
 
-class AcquisitionSimulatorTest : public ::testing::Test {
+class AcquisitionSimulatorTest : public AcquisitionFixture {
  protected:
   void SetUp() override {
-    panel_ = LoadMainPanel();
-    ASSERT_GT(panel_, 0);
-    sim_ = std::make_shared<kvxsim::SimHandle>(kvxsim::InstrumentOptions{});
+    ASSERT_NO_FATAL_FAILURE(AcquisitionFixture::SetUp());
     UseInstrument(sim_);
     ASSERT_EQ(OpenInstrument(TheInstrument, sim_->Descriptor().c_str(), &TheInstrument.session), VI_SUCCESS);
-    // The instrument acquiring with both channels on.
-    savedSetup_ = ProgramSetup;
     ReadSetup(TheInstrument.session, ProgramSetup);
-    ProgramSetup.runState = 0;
-    ProgramSetup.ch1Displayed = 1;
-    ProgramSetup.ch2Displayed = 1;
+    ProgramSetup.runState = 0;  // acquiring with both channels on
+    ProgramSetup.ch1Displayed = ProgramSetup.ch2Displayed = 1;
     WriteSetup(TheInstrument.session, ProgramSetup);
-    SetFrameDisplay(RecordingDisplay(record_));
   }
   void TearDown() override {
     if (AcquisitionPool.load() != 0) StopAcquisition();
     SetAutosetHooks({});
     CloseInstrument(TheInstrument, &TheInstrument.session, 1);
-    ForgetInstrument();
-    ProgramSetup = savedSetup_;
+    AcquisitionFixture::TearDown();
   }
 
   ScopedManualClock clock_;  // every wait returns at once, time still counts
-  int panel_ = 0;
-  std::shared_ptr<kvxsim::SimHandle> sim_;
-  DisplayRecord record_;
-  InstrumentSetup savedSetup_{};
+  std::shared_ptr<kvxsim::SimHandle> sim_ = std::make_shared<kvxsim::SimHandle>(kvxsim::InstrumentOptions{});
 };
 
-// While the thread polls, the user-interface side empties samples and
-// references, reads the mirror and the setup record, and sends commands of
-// its own under the link; every frame still arrives whole.
+// While the thread polls, this thread empties samples and references, reads
+// the mirror and the setup record, and sends its own commands under the link.
 TEST_F(AcquisitionSimulatorTest, TheUserInterfaceWorksWhileTheThreadPolls) {
-  {
-    std::lock_guard lock(SetupRecordMutex);
-    StoreField(ProgramSetup.ref1Displayed, 1);
-    StoreField(ProgramSetup.ref2Displayed, 1);
-  }
+  ProgramSetup.ref1Displayed = ProgramSetup.ref2Displayed = 1;
   StartAcquisition();
   int rounds = 0;
   long seen = 0;
@@ -76,10 +55,8 @@ TEST_F(AcquisitionSimulatorTest, TheUserInterfaceWorksWhileTheThreadPolls) {
   EXPECT_GE(record_.drawTraces.load(), 40) << "after " << rounds << " rounds (" << seen << ")";
   EXPECT_EQ(AcquisitionPool.load(), 0);
   EXPECT_EQ(LinkBusy.load(), 0);
-  // The instrument runs with both channels on: it says so and the mirror follows.
-  EXPECT_EQ(Mirror.ChannelMaskSeen.load(), 3);
+  EXPECT_EQ(Mirror.ChannelMaskSeen.load(), 3) << "the instrument says both channels are on";
   EXPECT_EQ(Mirror.RunStopSeen.load(), 0);
-  EXPECT_EQ(LoadField(ProgramSetup.runState), 0);
 }
 
 // A full autoset that switches a channel on forgets that channel's samples,
@@ -88,8 +65,7 @@ TEST_F(AcquisitionSimulatorTest, AutosetForgetsTheSamplesOfAChannelItSwitchesOn)
   InstallAcquisitionHooks();
   // No signal on CH2: the instrument leaves it off, the program switches it on.
   sim_->SetSignal(1, kvxsim::SignalSpec{kvxsim::Waveform::None, 0.0, 0.0, 0.0, 0.0});
-  ProgramSetup.ch2Displayed = 0;
-  ProgramSetup.ref1Displayed = 0;
+  ProgramSetup.ch2Displayed = ProgramSetup.ref1Displayed = 0;
   WriteSetup(TheInstrument.session, ProgramSetup);
   ChannelSamples.Store(0, FilledBlock(0x55), FilledBlock(0x56));
   ChannelSamples.Store(1, FilledBlock(0x44), FilledBlock(0x45));
@@ -102,7 +78,6 @@ TEST_F(AcquisitionSimulatorTest, AutosetForgetsTheSamplesOfAChannelItSwitchesOn)
   EXPECT_EQ(ChannelSamples.Channel(0).blockA, FilledBlock(0x55));
   EXPECT_EQ(ProgramSetup.ch2Displayed, 1);
   EXPECT_EQ(ProgramSetup.ref1Displayed, 1) << "REF1 holds data";
-
   ProgramReferences.Clear(0);
   ASSERT_EQ(RunAutoset(TheInstrument.session), 1);
   EXPECT_EQ(ProgramSetup.ref1Displayed, 0) << "REF1 is empty";

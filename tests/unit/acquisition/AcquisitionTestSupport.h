@@ -1,13 +1,11 @@
-// The acquisition thread against a scripted instrument on a clock that moves
-// only when the test says: each cycle's 50-ms sleep ends when the test
-// advances the clock, so the test decides when each frame is asked for and
-// looks at the panel while the thread sleeps. The display hooks record what
-// frame processing asked of them.
+// The acquisition thread against a scripted instrument on a manual clock: each
+// 50-ms cycle sleep ends when the test advances the clock, so the test looks at
+// the panel while the thread sleeps. The display hooks record what frame
+// processing asked of them.
 #pragma once
 
 #include <gtest/gtest.h>
 
-#include <array>
 #include <atomic>
 #include <chrono>
 #include <cstdint>
@@ -42,16 +40,10 @@ inline constexpr std::size_t kMeasurementBytes = 96;
 
 // The fields of a frame header that the program reads.
 struct FrameSpec {
-  int flags = 0x1;
-  int mask = 0x3;
-  int points = 2500;
-  int position1 = 0;
-  int position2 = 0;
-  int source = 0;
-  int level = 0;
-  int triggerPosition = 25000;
-  int phase = 6;
-  int runStop = 0;
+  int flags = 0x1, mask = 0x3, points = 2500;
+  int position1 = 0, position2 = 0;
+  int source = 0, level = 0, triggerPosition = 25000;
+  int phase = 6, runStop = 0;
 };
 
 inline std::string HeaderText(const FrameSpec& spec) {
@@ -63,6 +55,11 @@ inline std::string HeaderText(const FrameSpec& spec) {
 }
 
 inline std::string Block(std::uint8_t code) { return std::string(kBlockPoints, static_cast<char>(code)); }
+
+// A frame with each channel's single block, as the instrument sends it unzoomed.
+inline std::string PlainFrame(const FrameSpec& spec = {}, std::uint8_t ch1 = 0x11, std::uint8_t ch2 = 0x21) {
+  return HeaderText(spec) + Block(ch1) + Block(ch2);
+}
 
 // 96 bytes counting up from `first`.
 inline std::string MeasurementPattern(std::uint8_t first) {
@@ -93,46 +90,35 @@ struct DisplayRecord {
   std::vector<std::string> measurementBlocks;              // each block's 96 bytes
   std::vector<std::pair<int, std::string>> capturedLabels;  // (which, label)
 
-  std::vector<std::string> MeasurementBlocks() {
+  template <typename T>
+  T Read(const T& recorded) {
     std::lock_guard lock(mutex);
-    return measurementBlocks;
-  }
-  std::vector<std::pair<int, std::string>> CapturedLabels() {
-    std::lock_guard lock(mutex);
-    return capturedLabels;
+    return recorded;
   }
 };
 
-// The display start as the program does it: the mirror seeded, the first
-// frame a run/stop change.
-inline void SeedMirror() {
-  for (int channel = 0; channel < kChannels; ++channel) {
-    Mirror.ChannelShown[channel] = 1;
-    Mirror.VerticalPositionSeen[channel] = 0;
-    Mirror.TriggerLevelSeen[channel] = 0.0;
-  }
-  Mirror.ChannelMaskSeen = 0;
-  Mirror.TriggerSourceSeen = 0;
-  Mirror.TriggerPositionSeen = 0.0;
-  Mirror.RunStopSeen = -1;
-  Mirror.StateSeen = -1;
-  Mirror.DisplayChanged = 0;
-  Mirror.ZoomActive = 0;
-}
-
 inline FrameDisplay RecordingDisplay(DisplayRecord& record) {
+  const auto count = [](std::atomic<int>& counter) { return [&counter] { ++counter; }; };
   FrameDisplay display;
+  // The display start as the program does it: the first frame is a run/stop change.
   display.initDisplayState = [&record] {
     ++record.initDisplayState;
-    SeedMirror();
+    for (int channel = 0; channel < kChannels; ++channel) {
+      Mirror.ChannelShown[channel] = 1;
+      Mirror.VerticalPositionSeen[channel] = 0;
+      Mirror.TriggerLevelSeen[channel] = 0.0;
+    }
+    Mirror.ChannelMaskSeen = Mirror.TriggerSourceSeen = Mirror.DisplayChanged = Mirror.ZoomActive = 0;
+    Mirror.TriggerPositionSeen = 0.0;
+    Mirror.RunStopSeen = Mirror.StateSeen = -1;
   };
-  display.openDisplays = [&record] { ++record.openDisplays; };
-  display.closeDisplays = [&record] { ++record.closeDisplays; };
-  display.resetDrawing = [&record] { ++record.resetDrawing; };
-  display.triggerMoved = [&record] { ++record.triggerMoved; };
-  display.redrawMarkers = [&record] { ++record.redrawMarkers; };
+  display.openDisplays = count(record.openDisplays);
+  display.closeDisplays = count(record.closeDisplays);
+  display.resetDrawing = count(record.resetDrawing);
+  display.triggerMoved = count(record.triggerMoved);
+  display.redrawMarkers = count(record.redrawMarkers);
+  display.refreshCursorReadouts = count(record.cursorReadouts);
   display.cursorsActive = [&record] { return record.cursorsActive.load(); };
-  display.refreshCursorReadouts = [&record] { ++record.cursorReadouts; };
   display.updateMeasurements = [&record](const std::uint8_t* block) {
     std::lock_guard lock(record.mutex);
     record.measurementBlocks.emplace_back(reinterpret_cast<const char*>(block), kMeasurementBytes);
@@ -150,114 +136,47 @@ inline FrameDisplay RecordingDisplay(DisplayRecord& record) {
   return display;
 }
 
-// The headless front-end with the main panel the thread writes to; 0 when
-// the panel file did not load.
-inline int LoadMainPanel() {
-  headless::Use();
-  headless::Reset();
-  testsupport::FailOnUnansweredQuestions();
-  SetCurrentLanguage(kEnglish);
-  const int panel = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
-  MainPanelHandle = panel > 0 ? panel : 0;
-  return MainPanelHandle.load();
-}
-
-// `instrument` as the only one VISA finds, its descriptor where a reopened
-// session looks for it, and a fresh program state around it.
-inline void UseInstrument(const std::shared_ptr<visa::Instrument>& instrument) {
-  visa::ClearInstruments();
-  visa::EnableUsbSearch(false);
-  visa::AddInstrument(instrument);
-  TheInstrument = InstrumentSession{};
-  instrument->Descriptor().copy(TheInstrument.resourceDescriptors[kDescriptorSlot], kDescriptorSize - 1);
-  TheInstrument.InstrumentPresent = 1;
-  LinkBusy = 0;
-  AcquisitionRunning = 0;
-  ChannelSamples.ClearChannel(0);
-  ChannelSamples.ClearChannel(1);
-  ProgramReferences.Clear(kAllReferences);
-}
-
-inline void ForgetInstrument() {
-  SetFrameDisplay({});
-  TheInstrument = InstrumentSession{};
-  visa::ClearInstruments();
-  ProgramReferences.Clear(kAllReferences);
-  LinkBusy = 0;
-  MainPanelHandle = 0;
-  SetCurrentLanguage(kEnglish);
-  headless::Reset();
-}
-
-class AcquisitionThreadTest : public ::testing::Test {
+// The main panel the thread writes to, the display hooks recorded, and the
+// program state around the instrument the test gives restored afterwards.
+class AcquisitionFixture : public ::testing::Test {
  protected:
   void SetUp() override {
-    panel_ = LoadMainPanel();
+    headless::Use();
+    headless::Reset();
+    testsupport::FailOnUnansweredQuestions();
+    SetCurrentLanguage(kEnglish);
+    panel_ = LoadPanel(0, ORNI_PANEL_FILE, MainPanel::Resource);
     ASSERT_GT(panel_, 0);
-    instrument_ = std::make_shared<testsupport::ScriptedInstrument>("ACQ0001");
-    UseInstrument(instrument_);
-    ASSERT_EQ(viOpenDefaultRM(&TheInstrument.resourceManager), VI_SUCCESS);
-    ASSERT_EQ(viOpen(TheInstrument.resourceManager, instrument_->Descriptor().c_str(), VI_EXCLUSIVE_LOCK, 0,
-                     &TheInstrument.session),
-              VI_SUCCESS);
+    MainPanelHandle = panel_;
     savedSetup_ = ProgramSetup;
-    ProgramSetup = InstrumentSetup{};
     SetFrameDisplay(RecordingDisplay(record_));
-    SetReopenNotice({[this] { ++noticesShown_; }, [this] { ++noticesHidden_; }});
   }
 
   void TearDown() override {
-    if (AcquisitionPool.load() != 0) Stop();
-    SetReopenNotice({});
-    viClose(TheInstrument.resourceManager);
-    ForgetInstrument();
+    SetFrameDisplay({});
+    TheInstrument = InstrumentSession{};
+    visa::ClearInstruments();
+    ProgramReferences.Clear(kAllReferences);
+    LinkBusy = 0;
+    MainPanelHandle = 0;
+    SetCurrentLanguage(kEnglish);
+    headless::Reset();
     ProgramSetup = savedSetup_;
   }
 
-  // Starts the thread and lets it reach its first sleep.
-  void Start() {
-    StartAcquisition();
-    ASSERT_TRUE(clock_->WaitForSleepers(1));
-  }
-
-  // Ends one 50-ms sleep and waits until the thread sleeps again: one whole
-  // cycle when the reply is there at once.
-  void RunCycle() {
-    clock_->Advance(kCycleSleepSeconds);
-    ASSERT_TRUE(clock_->WaitForSleepers(1));
-  }
-
-  // One cycle that receives `frame`.
-  void RunFrame(const std::string& frame) {
-    instrument_->QueueReply(BlockReply(frame));
-    RunCycle();
-  }
-
-  // Moves time in small steps, each once something sleeps on the clock, until
-  // `done` (cycles with timeouts and pauses in them); false if it never was.
-  bool AdvanceUntil(const std::function<bool()>& done) {
-    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
-    while (std::chrono::steady_clock::now() < giveUp) {
-      if (done()) return true;
-      if (clock_->WaitForSleepers(1, std::chrono::milliseconds(5))) clock_->Advance(kTimeStep);
-    }
-    return done();
-  }
-
-  // StopAcquisition from another thread while the test moves time for it and
-  // for the acquisition thread.
-  void Stop() {
-    std::atomic<bool> stopped = false;
-    std::thread stopper([&] {
-      StopAcquisition();
-      stopped = true;
-    });
-    // Time moves only once the stop was asked for: the stopper waits for the
-    // acknowledgement beside the sleeping thread.
-    EXPECT_TRUE(clock_->WaitForSleepers(2));
-    const bool done = AdvanceUntil([&] { return stopped.load(); });
-    stopper.join();
-    EXPECT_TRUE(done);
+  // `instrument` as the only one VISA finds, where a reopened session looks for it.
+  static void UseInstrument(const std::shared_ptr<visa::Instrument>& instrument) {
+    visa::ClearInstruments();
+    visa::EnableUsbSearch(false);
+    visa::AddInstrument(instrument);
+    TheInstrument = InstrumentSession{};
+    instrument->Descriptor().copy(TheInstrument.resourceDescriptors[kDescriptorSlot], kDescriptorSize - 1);
+    TheInstrument.InstrumentPresent = 1;
+    LinkBusy = 0;
+    AcquisitionRunning = 0;
+    ChannelSamples.ClearChannel(0);
+    ChannelSamples.ClearChannel(1);
+    ProgramReferences.Clear(kAllReferences);
   }
 
   std::string Text(int control) const {
@@ -275,10 +194,80 @@ class AcquisitionThreadTest : public ::testing::Test {
     GetCtrlAttribute(panel_, control, ATTR_VISIBLE, &visible);
     return visible;
   }
+
+  int panel_ = 0;
+  DisplayRecord record_;
+  InstrumentSetup savedSetup_{};
+};
+
+// The thread on a scripted instrument and a clock that moves only when the test says.
+class AcquisitionThreadTest : public AcquisitionFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_NO_FATAL_FAILURE(AcquisitionFixture::SetUp());
+    instrument_ = std::make_shared<testsupport::ScriptedInstrument>("ACQ0001");
+    UseInstrument(instrument_);
+    ASSERT_EQ(viOpenDefaultRM(&TheInstrument.resourceManager), VI_SUCCESS);
+    ASSERT_EQ(viOpen(TheInstrument.resourceManager, instrument_->Descriptor().c_str(), VI_EXCLUSIVE_LOCK, 0,
+                     &TheInstrument.session),
+              VI_SUCCESS);
+    ProgramSetup = InstrumentSetup{};
+    SetReopenNotice({[this] { ++noticesShown_; }, [this] { ++noticesHidden_; }});
+  }
+
+  void TearDown() override {
+    if (AcquisitionPool.load() != 0) Stop();
+    SetReopenNotice({});
+    viClose(TheInstrument.resourceManager);
+    AcquisitionFixture::TearDown();
+  }
+
+  // Starts the thread and lets it reach its first sleep.
+  void Start() {
+    StartAcquisition();
+    ASSERT_TRUE(clock_->WaitForSleepers(1));
+  }
+
+  // Ends one cycle sleep and waits for the next: one whole cycle when the reply is there.
+  void RunCycle() {
+    clock_->Advance(kCycleSleepSeconds);
+    ASSERT_TRUE(clock_->WaitForSleepers(1));
+  }
+
+  void RunFrame(const std::string& frame) {
+    instrument_->QueueReply(BlockReply(frame));
+    RunCycle();
+  }
+
+  // Moves time in small steps, each once something sleeps on the clock, until
+  // `done` (cycles with timeouts and pauses in them); false if it never was.
+  bool AdvanceUntil(const std::function<bool()>& done) {
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(30);
+    while (std::chrono::steady_clock::now() < giveUp) {
+      if (done()) return true;
+      if (clock_->WaitForSleepers(1, std::chrono::milliseconds(5))) clock_->Advance(kTimeStep);
+    }
+    return done();
+  }
+
+  // StopAcquisition from another thread while the test moves time for both.
+  void Stop() {
+    std::atomic<bool> stopped = false;
+    std::thread stopper([&] {
+      StopAcquisition();
+      stopped = true;
+    });
+    // Time moves only once the stopper waits for the acknowledgement beside the sleeping thread.
+    EXPECT_TRUE(clock_->WaitForSleepers(2));
+    const bool done = AdvanceUntil([&] { return stopped.load(); });
+    stopper.join();
+    EXPECT_TRUE(done);
+  }
+
   int Requests() {
     const std::string written = instrument_->Written();
     int count = 0;
-    for (std::size_t at = written.find(kAcquisitionFrameQuery); at != std::string::npos;
+    for (auto at = written.find(kAcquisitionFrameQuery); at != std::string::npos;
          at = written.find(kAcquisitionFrameQuery, at + 1))
       ++count;
     return count;
@@ -287,12 +276,8 @@ class AcquisitionThreadTest : public ::testing::Test {
   static constexpr double kTimeStep = 0.01;
 
   ScopedManualClock clock_{ManualClock::Mode::Manual};
-  int panel_ = 0;
   std::shared_ptr<testsupport::ScriptedInstrument> instrument_;
-  DisplayRecord record_;
-  std::atomic<int> noticesShown_{0};
-  std::atomic<int> noticesHidden_{0};
-  InstrumentSetup savedSetup_{};
+  std::atomic<int> noticesShown_{0}, noticesHidden_{0};
 };
 
 }  // namespace acquisitiontest

@@ -1,6 +1,6 @@
-// What the acquisition thread makes of each frame it receives: the phase
-// text and LED, the run state, the trigger and positions it remembers, the
-// samples and the measurement block it takes from the frame.
+// What the acquisition thread makes of each frame: the phase text and LED, the
+// run state, the trigger and positions it remembers, the samples and the
+// measurement block.
 #include "AcquisitionTestSupport.h"
 
 namespace acquisitiontest {
@@ -8,199 +8,113 @@ namespace {
 
 using FrameProcessingTest = AcquisitionThreadTest;
 
-std::string Frame(const FrameSpec& spec, const std::string& data = {}) { return HeaderText(spec) + data; }
-
-// One frame of each channel's single block, the way the instrument sends it unzoomed.
-std::string PlainFrame(FrameSpec spec = {}) { return Frame(spec, Block(0x11) + Block(0x21)); }
-
-TEST_F(FrameProcessingTest, TheFirstFrameIsARunStopChangeAndRewritesThePhase) {
+// The first frame is a run/stop change, so it rewrites the phase text even
+// when its phase is the one last seen; a frame that changes nothing leaves it.
+TEST_F(FrameProcessingTest, ThePhaseTextAndLedFollowRunStopPhaseAndLanguage) {
+  const struct {
+    int language, phase, runStop;
+    const char* text;
+    int led;
+  } rows[] = {
+      {kEnglish, 6, 0, "RUN", 1},      {kEnglish, 5, 1, "STOP", 0},     {kEnglish, 9, 0, "RUN", 1},
+      {kEnglish, 4, 0, "READY", 0},    {kSpanish, 1, 0, "PRE-DISP", 0}, {kSpanish, 4, 0, "LISTO", 0},
+      {kEnglish, 1, 0, "PRE-TRIG", 0}, {kEnglish, -3, 0, "", 0},        {kEnglish, -2147483647, 0, "", 0},
+  };
   StoreField(ProgramSetup.runState, 1);
   Start();
-  // What the panel showed before: the same phase as the frame brings.
   SetCtrlVal(panel_, MainPanel::AcqStateText, "old");
   Mirror.StateSeen = 6;
-
-  RunFrame(PlainFrame({.phase = 6, .runStop = 0}));
-  EXPECT_EQ(Text(MainPanel::AcqStateText), "RUN");
-  EXPECT_EQ(LoadField(ProgramSetup.runState), 0);
-  EXPECT_EQ(Mirror.RunStopSeen.load(), 0);
-  EXPECT_EQ(Mirror.StateSeen.load(), 6);
-  EXPECT_EQ(record_.drawTraces.load(), 1);
-
-  // Nothing changed: the text is left alone.
-  SetCtrlVal(panel_, MainPanel::AcqStateText, "kept");
-  RunFrame(PlainFrame({.phase = 6, .runStop = 0}));
-  EXPECT_EQ(Text(MainPanel::AcqStateText), "kept");
-  EXPECT_EQ(record_.drawTraces.load(), 2);
-}
-
-TEST_F(FrameProcessingTest, AStoppedInstrumentShowsStopWithTheLedOff) {
-  Start();
-  RunFrame(PlainFrame({.phase = 6}));
-  EXPECT_EQ(Value(MainPanel::AcquisitionLed), 1);
-  const int readoutsBefore = record_.cursorReadouts.load();
-
-  RunFrame(PlainFrame({.phase = 5, .runStop = 1}));
-  EXPECT_EQ(Text(MainPanel::AcqStateText), "STOP");
-  EXPECT_EQ(Value(MainPanel::AcquisitionLed), 0);
-  EXPECT_EQ(LoadField(ProgramSetup.runState), 1);
-  // Stopping refreshes the cursor readouts once, cursors on or off.
-  EXPECT_EQ(record_.cursorReadouts.load(), readoutsBefore + 1);
-  RunFrame(PlainFrame({.phase = 5, .runStop = 1}));
-  EXPECT_EQ(record_.cursorReadouts.load(), readoutsBefore + 1);
-
-  // Running again, past the last row: shown as RUN.
-  RunFrame(PlainFrame({.phase = 9, .runStop = 0}));
-  EXPECT_EQ(Text(MainPanel::AcqStateText), "RUN");
-  EXPECT_EQ(Value(MainPanel::AcquisitionLed), 1);
-  EXPECT_EQ(Mirror.StateSeen.load(), 7);
-  EXPECT_EQ(LoadField(ProgramSetup.runState), 0);
-}
-
-TEST_F(FrameProcessingTest, PhaseTextsFollowTheLanguage) {
-  const struct {
-    int language;
-    int phase;
-    const char* text;
-  } rows[] = {
-      {kEnglish, 4, "READY"},   {kSpanish, 1, "PRE-DISP"}, {kSpanish, 4, "LISTO"},
-      {kSpanish, 2, "PRE-DISP"}, {kSpanish, 3, "PRE-DISP"}, {kEnglish, 1, "PRE-TRIG"},
-  };
-  Start();
   for (const auto& row : rows) {
+    SCOPED_TRACE(testing::Message() << "language " << row.language << ", phase " << row.phase);
     SetCurrentLanguage(row.language);
-    RunFrame(PlainFrame({.phase = row.phase}));
-    EXPECT_EQ(Text(MainPanel::AcqStateText), row.text) << "language " << row.language << ", phase " << row.phase;
-    EXPECT_EQ(Value(MainPanel::AcquisitionLed), 0);
+    RunFrame(PlainFrame({.phase = row.phase, .runStop = row.runStop}));
+    EXPECT_EQ(Text(MainPanel::AcqStateText), row.text);
+    EXPECT_EQ(Value(MainPanel::AcquisitionLed), row.led);
+    EXPECT_EQ(LoadField(ProgramSetup.runState), row.runStop);
   }
-}
-
-TEST_F(FrameProcessingTest, ANegativePhaseShowsNoText) {
-  Start();
-  RunFrame(PlainFrame({.phase = 6}));
-  ASSERT_EQ(Text(MainPanel::AcqStateText), "RUN");
-  RunFrame(PlainFrame({.phase = -3}));
-  EXPECT_EQ(Text(MainPanel::AcqStateText), "");
-  EXPECT_EQ(Value(MainPanel::AcquisitionLed), 0);
+  SetCtrlVal(panel_, MainPanel::AcqStateText, "kept");
   RunFrame(PlainFrame({.phase = -2147483647}));
-  EXPECT_EQ(Text(MainPanel::AcqStateText), "");
+  EXPECT_EQ(Text(MainPanel::AcqStateText), "kept");
 }
 
+TEST_F(FrameProcessingTest, CursorReadoutsFollowAStopAndEachFrameWhileTheCursorsAloneAreOn) {
+  Start();
+  RunFrame(PlainFrame({.runStop = 1}));
+  RunFrame(PlainFrame({.runStop = 1}));
+  EXPECT_EQ(record_.cursorReadouts.load(), 1) << "once when it stops, cursors off";
+  record_.cursorsActive = true;
+  RunFrame(PlainFrame());
+  EXPECT_EQ(record_.cursorReadouts.load(), 2);
+  StoreField(ProgramSetup.autoMeasurementsOn, 1);
+  RunFrame(PlainFrame());
+  EXPECT_EQ(record_.cursorReadouts.load(), 2) << "automatic measurements refresh them instead";
+}
+
+// Two blocks per channel, then the measurement block; blocks or measurements
+// that would run past the frame are not taken.
 TEST_F(FrameProcessingTest, TwoBlocksPerChannelAndTheMeasurementBlockAfterThem) {
   Start();
   const std::string data = Block(0x11) + Block(0x12) + Block(0x21) + Block(0x22) + MeasurementPattern(7);
-  RunFrame(Frame({.flags = 3, .mask = 3, .points = 5000}, data));
-
-  const SampleSet samples = ChannelSamples.Snapshot();
+  RunFrame(HeaderText({.flags = 3, .mask = 3, .points = 5000}) + data);
+  SampleSet samples = ChannelSamples.Snapshot();
   EXPECT_EQ(samples[0].blockA, FilledBlock(0x11));
   EXPECT_EQ(samples[0].blockB, FilledBlock(0x12));
   EXPECT_EQ(samples[1].blockA, FilledBlock(0x21));
   EXPECT_EQ(samples[1].blockB, FilledBlock(0x22));
-  const auto blocks = record_.MeasurementBlocks();
-  ASSERT_EQ(blocks.size(), 1u);
-  EXPECT_EQ(blocks[0], MeasurementPattern(7));
+  EXPECT_EQ(record_.Read(record_.measurementBlocks), std::vector{MeasurementPattern(7)});
+
+  RunFrame(HeaderText({.flags = 3, .mask = 3, .points = 5000}) + Block(0x51) + Block(0x52) + "tail");
+  samples = ChannelSamples.Snapshot();
+  EXPECT_EQ(samples[0].blockB, FilledBlock(0x52));
+  EXPECT_EQ(samples[1].blockA, FilledBlock(0x21));
+  RunFrame(HeaderText({.flags = 2}) + MeasurementPattern(1).substr(1));
+  EXPECT_EQ(record_.Read(record_.measurementBlocks).size(), 1u);
+  EXPECT_EQ(record_.drawTraces.load(), 3);
 }
 
-TEST_F(FrameProcessingTest, AChannelMissingFromTheFrameKeepsItsCodesAndHidesItsMarker) {
+// A channel missing from the mask keeps its codes and hides its marker; a frame
+// without samples (flags bit 0 clear) has its measurements right after the header.
+TEST_F(FrameProcessingTest, AMissingChannelKeepsItsCodesAndAFrameWithoutSamplesItsMeasurements) {
   Start();
-  RunFrame(Frame({.mask = 3}, Block(0x11) + Block(0x21)));
+  RunFrame(PlainFrame());
   ASSERT_EQ(Visible(MainPanel::Ch1PositionMarker), 1);
-
   std::string ramp(kBlockPoints, '\0');
   for (std::size_t i = 0; i < ramp.size(); ++i) ramp[i] = static_cast<char>(i % 251);
-  RunFrame(Frame({.mask = 2, .points = 2500}, ramp));
-
+  RunFrame(HeaderText({.mask = 2, .points = 2500}) + ramp);
   const SampleSet samples = ChannelSamples.Snapshot();
   EXPECT_EQ(std::string(samples[1].blockA.begin(), samples[1].blockA.end()), ramp);
   EXPECT_EQ(samples[1].blockB, samples[1].blockA);
   EXPECT_EQ(samples[0].blockA, FilledBlock(0x11));
   EXPECT_EQ(Mirror.ChannelShown[0].load(), 0);
-  EXPECT_EQ(Mirror.ChannelShown[1].load(), 1);
   EXPECT_EQ(Visible(MainPanel::Ch1PositionMarker), 0);
   EXPECT_EQ(Visible(MainPanel::Ch1PositionLabel), 0);
   EXPECT_EQ(Visible(MainPanel::Ch2PositionMarker), 1);
 
-  // Back again: the marker shows.
-  RunFrame(Frame({.mask = 3}, Block(0x31) + Block(0x41)));
+  RunFrame(HeaderText({.flags = 2, .mask = 3}) + MeasurementPattern(40));
+  EXPECT_EQ(ChannelSamples.Channel(0).blockA, FilledBlock(0x11));
   EXPECT_EQ(Mirror.ChannelShown[0].load(), 1);
   EXPECT_EQ(Visible(MainPanel::Ch1PositionMarker), 1);
   EXPECT_EQ(Visible(MainPanel::Ch1PositionLabel), 1);
-  EXPECT_EQ(ChannelSamples.Channel(0).blockA, FilledBlock(0x31));
+  EXPECT_EQ(record_.Read(record_.measurementBlocks), std::vector{MeasurementPattern(40)});
 }
 
-TEST_F(FrameProcessingTest, WithoutSampleBlocksTheMeasurementsFollowTheHeader) {
+TEST_F(FrameProcessingTest, TriggerAndMarkersAreRedrawnOnlyWhenTheyChange) {
   Start();
-  RunFrame(PlainFrame());
-  Mirror.ChannelShown[0] = 0;
-  Mirror.ChannelShown[1] = 0;
-
-  RunFrame(Frame({.flags = 2, .mask = 3}, MeasurementPattern(40)));
-  EXPECT_EQ(ChannelSamples.Channel(0).blockA, FilledBlock(0x11));
-  EXPECT_EQ(ChannelSamples.Channel(1).blockB, FilledBlock(0x21));
-  EXPECT_EQ(Mirror.ChannelShown[0].load(), 1);
-  EXPECT_EQ(Mirror.ChannelShown[1].load(), 1);
-  const auto blocks = record_.MeasurementBlocks();
-  ASSERT_EQ(blocks.size(), 1u);
-  EXPECT_EQ(blocks[0], MeasurementPattern(40));
-}
-
-TEST_F(FrameProcessingTest, BlocksThatRunPastTheFrameAreNotTaken) {
-  Start();
-  RunFrame(PlainFrame());
-  // Two blocks announced per channel, and a measurement block, but CH1's
-  // blocks are all the frame holds.
-  RunFrame(Frame({.flags = 3, .mask = 3, .points = 5000}, Block(0x51) + Block(0x52) + "tail"));
-  EXPECT_EQ(ChannelSamples.Channel(0).blockB, FilledBlock(0x52));
-  EXPECT_EQ(ChannelSamples.Channel(1).blockA, FilledBlock(0x21));
-  EXPECT_TRUE(record_.MeasurementBlocks().empty());
-  EXPECT_EQ(record_.drawTraces.load(), 2);
-
-  // A measurement block one byte short is not passed on either.
-  RunFrame(Frame({.flags = 2}, MeasurementPattern(1).substr(1)));
-  EXPECT_TRUE(record_.MeasurementBlocks().empty());
-}
-
-TEST_F(FrameProcessingTest, TriggerSourceTwoIsKeptAsSentWithItsLevelUnderTheSecondSource) {
-  Start();
-  RunFrame(PlainFrame({.source = 0, .level = 11, .triggerPosition = 25000}));
-  EXPECT_EQ(record_.triggerMoved.load(), 1);
+  RunFrame(PlainFrame({.level = 11}));
   EXPECT_EQ(Mirror.TriggerPositionSeen.load(), 5.0);
+  EXPECT_EQ(record_.triggerMoved.load(), 1);
+  EXPECT_EQ(record_.redrawMarkers.load(), 1) << "the first mask is a change";
 
-  RunFrame(PlainFrame({.source = 2, .level = -30, .triggerPosition = 25000}));
+  const FrameSpec moved{.position1 = -44, .position2 = 22, .source = 2, .level = -30};
+  RunFrame(PlainFrame(moved));
   EXPECT_EQ(Mirror.TriggerSourceSeen.load(), 2);
   EXPECT_EQ(Mirror.TriggerLevelSeen[1].load(), -30.0);
   EXPECT_EQ(Mirror.TriggerLevelSeen[0].load(), 11.0);
-  EXPECT_EQ(record_.triggerMoved.load(), 2);
-
-  // The same again: nothing to move.
-  RunFrame(PlainFrame({.source = 2, .level = -30, .triggerPosition = 25000}));
-  EXPECT_EQ(record_.triggerMoved.load(), 2);
-  EXPECT_EQ(Mirror.DisplayChanged.load(), 0);
-}
-
-TEST_F(FrameProcessingTest, MarkersAreRedrawnOnlyWhenPositionsOrChannelsChange) {
-  Start();
-  RunFrame(PlainFrame({.mask = 3}));
-  const int afterFirst = record_.redrawMarkers.load();
-  EXPECT_EQ(afterFirst, 1) << "the first mask is a change";
-
-  RunFrame(PlainFrame({.mask = 3}));
-  EXPECT_EQ(record_.redrawMarkers.load(), afterFirst);
-
-  RunFrame(PlainFrame({.mask = 3, .position1 = -44, .position2 = 22}));
-  EXPECT_EQ(record_.redrawMarkers.load(), afterFirst + 1);
-  EXPECT_EQ(record_.triggerMoved.load(), 2);
   EXPECT_EQ(Mirror.VerticalPositionSeen[0].load(), -44);
   EXPECT_EQ(Mirror.VerticalPositionSeen[1].load(), 22);
-
-  // Cursors on and automatic measurements off: readouts follow every frame.
-  record_.cursorsActive = true;
-  const int readouts = record_.cursorReadouts.load();
-  RunFrame(PlainFrame({.mask = 3, .position1 = -44, .position2 = 22}));
-  EXPECT_EQ(record_.cursorReadouts.load(), readouts + 1);
-  StoreField(ProgramSetup.autoMeasurementsOn, 1);
-  RunFrame(PlainFrame({.mask = 3, .position1 = -44, .position2 = 22}));
-  EXPECT_EQ(record_.cursorReadouts.load(), readouts + 1);
+  RunFrame(PlainFrame(moved));
+  EXPECT_EQ(record_.triggerMoved.load(), 2);
+  EXPECT_EQ(record_.redrawMarkers.load(), 2);
 }
 
 }  // namespace
