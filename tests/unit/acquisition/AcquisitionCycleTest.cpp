@@ -9,6 +9,13 @@ namespace {
 
 using AcquisitionCycleTest = AcquisitionThreadTest;
 
+template <typename T>
+T SessionAttribute(ViAttr attribute) {
+  T value{};
+  viGetAttribute(TheInstrument.session, attribute, &value);
+  return value;
+}
+
 TEST_F(AcquisitionCycleTest, StartRunsOneExchangePerCycleAndStopEndsTheThread) {
   ChannelSamples.Store(0, FilledBlock(0x77), FilledBlock(0x78));
   Start();
@@ -26,12 +33,8 @@ TEST_F(AcquisitionCycleTest, StartRunsOneExchangePerCycleAndStopEndsTheThread) {
   EXPECT_EQ(instrument_->Written(), "ZC:HTTP?\rZC:HTTP?\r") << "none before the first sleep ends";
   // Between exchanges the link is free and set up for the user-interface commands.
   EXPECT_EQ(LinkBusy.load(), 0);
-  ViUInt32 timeout = 0;
-  ViUInt16 endSuppressed = VI_TRUE;
-  viGetAttribute(TheInstrument.session, VI_ATTR_TMO_VALUE, &timeout);
-  viGetAttribute(TheInstrument.session, VI_ATTR_SUPPRESS_END_EN, &endSuppressed);
-  EXPECT_EQ(timeout, 3000u);
-  EXPECT_EQ(endSuppressed, VI_FALSE);
+  EXPECT_EQ(SessionAttribute<ViUInt32>(VI_ATTR_TMO_VALUE), 3000u);
+  EXPECT_EQ(SessionAttribute<ViBoolean>(VI_ATTR_SUPPRESS_END_EN), VI_FALSE);
 
   Stop();
   EXPECT_EQ(AcquisitionRunning.load(), 0);
