@@ -1,7 +1,6 @@
-// The main panel on the headless front-end, wired to ControleScope, with an
-// in-process simulated instrument whose received bytes the tests read. The
-// program's setup starts as the instrument's own record; waits run on a
-// clock that jumps to each deadline.
+// The main panel on the headless front-end, wired to ControleScope, with the
+// simulated instrument whose received bytes the tests read. The setup starts as
+// the instrument's own record; waits run on a clock that jumps to each deadline.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -35,14 +34,9 @@ class PanelTest : public displaytest::MainPanelTest {
     SetCurrentLanguage(kEnglish);
     MainPanelTest::TearDown();
   }
-
-  static void Refresh() { headless::Run([] { RefreshPanelFromSetup(); }); }
+  static void Refresh() { headless::Run(RefreshPanelFromSetup); }
   // The instrument finds no usable signal for either autoset.
-  void RefuseAutoset() {
-    kvxsim::Faults faults;
-    faults.refuseAutoset = true;
-    sim_->SetFaults(faults);
-  }
+  void RefuseAutoset() { sim_->SetFaults({.refuseAutoset = true}); }
 
   ScopedManualClock clock_;
 };

@@ -20,33 +20,27 @@ TEST_F(KnobTest, TurningChangesTheValueAndReleasingCommitsIt) {
   EventLog log;
   RegisterCallback("Cb", log.Callback());
   const int panel = LoadTestPanel();
-  const struct {
-    const char* name;
-    int control;
-    double first, second;  // positions turned through
-    double committed;      // the value GetCtrlVal then reads
-  } knobs[] = {
-      {"ring: item indexes", Ring, 1, 0, 10},
-      {"numeric: values, held within its range", Number, 2.5, 9, 5},
-  };
-  for (const auto& knob : knobs) {
-    SCOPED_TRACE(knob.name);
+  constexpr int kChanged = EVENT_VAL_CHANGED, kCommit = EVENT_COMMIT;
+  // A ring turns through item indexes; a numeric through values, held within its range.
+  for (const auto& [knob, first, second, committed] :
+       {std::tuple{Ring, 1.0, 0.0, 10.0}, std::tuple{Number, 2.5, 9.0, 5.0}}) {
+    SCOPED_TRACE(knob);
     log.entries.clear();
-    EXPECT_EQ(Turn(panel, knob.control, knob.first, false), 0);
-    EXPECT_EQ(Turn(panel, knob.control, knob.second, false), 0);
-    EXPECT_EQ(log.Events(), (std::vector<int>{EVENT_VAL_CHANGED, EVENT_VAL_CHANGED}));
-    EXPECT_EQ(Turn(panel, knob.control, knob.second, true), 0);  // let go where it was
-    EXPECT_EQ(log.Events(), (std::vector<int>{EVENT_VAL_CHANGED, EVENT_VAL_CHANGED, EVENT_COMMIT}));
+    EXPECT_EQ(Turn(panel, knob, first, false), 0);
+    EXPECT_EQ(Turn(panel, knob, second, false), 0);
+    EXPECT_EQ(log.Events(), (std::vector<int>{kChanged, kChanged}));
+    EXPECT_EQ(Turn(panel, knob, second, true), 0);  // let go where it was
+    EXPECT_EQ(log.Events(), (std::vector<int>{kChanged, kChanged, kCommit}));
     double value = 0;
-    GetCtrlVal(panel, knob.control, &value);
-    EXPECT_DOUBLE_EQ(value, knob.committed);
+    GetCtrlVal(panel, knob, &value);
+    EXPECT_DOUBLE_EQ(value, committed);
   }
-  // A step by key or wheel moves and commits at once; a turn that ends where it
-  // began still commits, without a value change.
+  // A key or wheel step moves and commits at once; a turn ending where it began
+  // commits without a value change.
   log.entries.clear();
   Turn(panel, Ring, 1, true);
   Turn(panel, Ring, 1, true);
-  EXPECT_EQ(log.Events(), (std::vector<int>{EVENT_VAL_CHANGED, EVENT_COMMIT, EVENT_COMMIT}));
+  EXPECT_EQ(log.Events(), (std::vector<int>{kChanged, kCommit, kCommit}));
 }
 
 TEST_F(KnobTest, ImpossiblePositionsAndUnusableKnobsSendNothing) {
@@ -62,10 +56,10 @@ TEST_F(KnobTest, ImpossiblePositionsAndUnusableKnobsSendNothing) {
   EXPECT_EQ(Turn(panel, Ring, 1, true), UIE_NOT_AVAILABLE);
   EXPECT_TRUE(log.entries.empty());
   int index = -1;
-  GetCtrlIndex(panel, Ring, &index);
-  EXPECT_EQ(index, 0);
   double number = 0;
+  GetCtrlIndex(panel, Ring, &index);
   GetCtrlVal(panel, Number, &number);
+  EXPECT_EQ(index, 0);
   EXPECT_DOUBLE_EQ(number, 1.5);
 }
 
