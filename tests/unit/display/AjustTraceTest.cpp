@@ -10,6 +10,9 @@
 
 namespace {
 
+using displaytest::Commit;
+using displaytest::Ints;
+
 class AjustTraceTest : public displaytest::MainPanelTest {
  protected:
   void SetUp() override {
@@ -23,51 +26,43 @@ class AjustTraceTest : public displaytest::MainPanelTest {
   }
 };
 
-TEST_F(AjustTraceTest, ButtonKeysCommitTheirButtonAndF4AndOthersNothing) {
+TEST_F(AjustTraceTest, ButtonKeysCommitTheirButton) {
   for (int key : {VAL_F1_VKEY, VAL_F2_VKEY, VAL_F3_VKEY}) headless::KeyPress(panel_, key);
-  EXPECT_EQ(TakeCommittedControls(),
-            (std::vector<int>{MainPanel::Ch1AutosetButton, MainPanel::Ch2AutosetButton, MainPanel::AutosetButton}));
-  const double timebase = Value(MainPanel::TimebaseRing);
-  for (int key : {VAL_F4_VKEY, VAL_F1_VKEY | VAL_SHIFT_MODIFIER, VAL_PAGE_UP_VKEY, static_cast<int>('a')})
-    headless::KeyPress(panel_, key);
-  EXPECT_TRUE(TakeCommittedControls().empty());
-  EXPECT_EQ(Value(MainPanel::TimebaseRing), timebase);
+  EXPECT_EQ(TakeCommits(), (std::vector<Commit>{{MainPanel::Ch1AutosetButton, 0},
+                                                {MainPanel::Ch2AutosetButton, 0},
+                                                {MainPanel::AutosetButton, 0}}));
 }
 
 // A step key moves its control and the control's copy, and commits it once; at
-// the end of the ring it does nothing.
+// the end of the ring, and for the other keys, nothing happens.
 TEST_F(AjustTraceTest, StepKeysMoveTheirControlInBothCopiesAndStopAtTheEnds) {
   SetCtrlAttribute(panel_, MainPanel::TriggerLevelInput, ATTR_INCR_VALUE, 0.25);
+  const int timebase[] = {MainPanel::TimebaseRing, MainPanel::TimebaseRing2};
+  const int level[] = {MainPanel::TriggerLevelInput, MainPanel::TriggerLevelInput2};
+  const int ch1[] = {MainPanel::Ch1SensitivityRing, MainPanel::Ch1SensitivityRing};  // no copy
+  const int ch2[] = {MainPanel::Ch2SensitivityRing, MainPanel::Ch2SensitivityRing};
   struct Row {
-    int key, control, copy;  // copy 0: none
+    int key;
+    const int* controls;  // the control and its copy
     double at, after;
   };
   const Row rows[] = {
-      {VAL_F11_VKEY, MainPanel::TimebaseRing, MainPanel::TimebaseRing2, 18, 19},
-      {VAL_F12_VKEY, MainPanel::TimebaseRing, MainPanel::TimebaseRing2, 18, 17},
-      {VAL_F11_VKEY, MainPanel::TimebaseRing, MainPanel::TimebaseRing2, 30, 30},
-      {VAL_F9_VKEY, MainPanel::TriggerLevelInput, MainPanel::TriggerLevelInput2, 1.0, 0.75},
-      {VAL_F10_VKEY, MainPanel::TriggerLevelInput, MainPanel::TriggerLevelInput2, 1.0, 1.25},
-      {VAL_F5_VKEY, MainPanel::Ch1SensitivityRing, 0, 5, 4},
-      {VAL_F6_VKEY, MainPanel::Ch1SensitivityRing, 0, 5, 6},
-      {VAL_F7_VKEY, MainPanel::Ch2SensitivityRing, 0, 5, 4},
-      {VAL_F8_VKEY, MainPanel::Ch2SensitivityRing, 0, 5, 6},
-      {VAL_F5_VKEY, MainPanel::Ch1SensitivityRing, 0, 1, 1},
-      {VAL_F6_VKEY, MainPanel::Ch1SensitivityRing, 0, 14, 14},
-      {VAL_F7_VKEY, MainPanel::Ch2SensitivityRing, 0, 1, 1},
-      {VAL_F8_VKEY, MainPanel::Ch2SensitivityRing, 0, 14, 14},
+      {VAL_F11_VKEY, timebase, 18, 19}, {VAL_F12_VKEY, timebase, 18, 17}, {VAL_F11_VKEY, timebase, 30, 30},
+      {VAL_F9_VKEY, level, 1.0, 0.75},  {VAL_F10_VKEY, level, 1.0, 1.25},
+      {VAL_F5_VKEY, ch1, 5, 4},         {VAL_F6_VKEY, ch1, 5, 6},          {VAL_F7_VKEY, ch2, 5, 4},
+      {VAL_F8_VKEY, ch2, 5, 6},         {VAL_F5_VKEY, ch1, 1, 1},          {VAL_F6_VKEY, ch1, 14, 14},
+      {VAL_F7_VKEY, ch2, 1, 1},         {VAL_F8_VKEY, ch2, 14, 14},        {VAL_F4_VKEY, timebase, 18, 18},
+      {VAL_F1_VKEY | VAL_SHIFT_MODIFIER, timebase, 18, 18},              {VAL_PAGE_UP_VKEY, timebase, 18, 18},
+      {static_cast<int>('a'), timebase, 18, 18},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(testing::Message() << "key " << row.key << " at " << row.at);
-    for (int control : {row.control, row.copy}) {
-      if (control != 0) {
-        ASSERT_GE(SetCtrlVal(panel_, control, row.at), 0);
-      }
-    }
+    for (int i : {0, 1}) ASSERT_GE(SetCtrlVal(panel_, row.controls[i], row.at), 0);
     headless::KeyPress(panel_, row.key);
-    EXPECT_DOUBLE_EQ(Value(row.control), row.after);
-    EXPECT_DOUBLE_EQ(row.copy != 0 ? Value(row.copy) : row.after, row.after) << "the copy";
-    EXPECT_EQ(TakeCommittedControls(), row.after == row.at ? std::vector<int>{} : std::vector<int>{row.control});
+    EXPECT_DOUBLE_EQ(Value(row.controls[0]), row.after);
+    EXPECT_DOUBLE_EQ(Value(row.controls[1]), row.after) << "the copy";
+    const std::vector<Commit> none, one = {{row.controls[0], row.after}};
+    EXPECT_EQ(TakeCommits(), row.after == row.at ? none : one);
   }
 }
 
@@ -114,15 +109,13 @@ TEST_F(AjustTraceTest, ResizeKeepsTheSmallestSizeAndPlacesEveryControl) {
     EXPECT_EQ(Attribute(place.control, ATTR_LEFT), place.left);
     EXPECT_EQ(place.top < 0 ? place.top : Attribute(place.control, ATTR_TOP), place.top);
   }
-  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_HEIGHT), 477);
-  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_WIDTH), 272);
+  EXPECT_EQ(Attributes(MainPanel::TraceGraph, {ATTR_WIDTH, ATTR_HEIGHT}), (Ints{272, 477}));
   EXPECT_EQ(Attribute(MainPanel::OverviewGraph, ATTR_WIDTH), 214);
   EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_LEFT), 119 + 17 + 268) << "the centre of 239 pixels";
 
   Mirror.ZoomActive = 1;
   headless::Resize(panel_, 700, 900);
-  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_TOP), 126);
-  EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_HEIGHT), 552);
+  EXPECT_EQ(Attributes(MainPanel::TraceGraph, {ATTR_TOP, ATTR_HEIGHT}), (Ints{126, 552}));
   EXPECT_EQ(Attribute(MainPanel::AcqStateText, ATTR_LEFT), 780);
   EXPECT_EQ(Layout.GraphHeightPx.load(), 614);
 }

@@ -12,6 +12,7 @@
 
 namespace {
 
+using displaytest::Ints;
 using displaytest::kGate;
 using displaytest::kOneMillisecond;
 
@@ -52,17 +53,18 @@ TEST_F(DisplayStateTest, StartSeedsTheMirrorAndThePanelFromTheSetupRecord) {
   EXPECT_EQ(Mirror.RunStopSeen.load(), -1);
   EXPECT_EQ(CursorT1.load(), 0);
   EXPECT_EQ(TextOf(MainPanel::TimebaseText), "1.00ms/div");
-  EXPECT_EQ(Attribute(MainPanel::PersistenceIcon, ATTR_VISIBLE), 1);
   std::string tooltip;
   GetCtrlAttribute(panel_, MainPanel::PersistenceIcon, ATTR_TOOLTIP_TEXT, &tooltip);
   EXPECT_EQ(tooltip, "R\xE9manence");
-  EXPECT_EQ(Attribute(MainPanel::Ref1LabelText, ATTR_VISIBLE), 0);
+  EXPECT_EQ(OfEach({MainPanel::PersistenceIcon, MainPanel::Ref1LabelText, MainPanel::Ref2LabelText,
+                    MainPanel::TimeReadouts},
+                   ATTR_VISIBLE),
+            (Ints{1, 0, 1, 0}));
   EXPECT_EQ(TextOf(MainPanel::Ref2LabelText), "REF2: 1ms");
   EXPECT_EQ(Attribute(MainPanel::Ref2LabelText, ATTR_TEXT_COLOR), static_cast<int>(ReferenceColour[1]));
   EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_TEXT_COLOR), static_cast<int>(ChannelColour[1]));
   EXPECT_EQ(Attribute(MainPanel::Ch2PositionMarker, ATTR_FRAME_COLOR), static_cast<int>(ChannelColour[1]));
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_LEFT), 268) << "the cursors are off, the panel laid out";
-  EXPECT_EQ(Attribute(MainPanel::TimeReadouts, ATTR_VISIBLE), 0);
   EXPECT_EQ(Received(), kGate);
 }
 

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <memory>
 #include <string>
 #include <utility>
@@ -31,6 +32,7 @@
 
 namespace displaytest {
 
+using Ints = std::vector<int>;
 inline constexpr int kOneMillisecond = 18;  // timebase index
 // The measurement gate sent whenever the cursors are laid out again.
 inline const std::string kGate = ":DISP:CURS:TIME1:POS 0\r:DISP:CURS:TIME2:POS 49999\r";
@@ -103,21 +105,28 @@ class MainPanelTest : public ::testing::Test {
                      }));
   }
   std::vector<Commit> TakeCommits() { return std::exchange(commits_, {}); }
-  std::vector<int> TakeCommittedControls() {
-    std::vector<int> controls;
-    for (const Commit& commit : TakeCommits()) controls.push_back(commit.control);
-    return controls;
-  }
 
   std::string Received() {
     const std::vector<std::uint8_t> bytes = sim_->TakeReceived();
     return {bytes.begin(), bytes.end()};
   }
 
-  int Attribute(int control, int attribute) const {
+  // Of the main panel unless `panel` is given.
+  int Attribute(int control, int attribute, int panel = 0) const {
     int value = -1;
-    GetCtrlAttribute(panel_, control, attribute, &value);
+    GetCtrlAttribute(panel != 0 ? panel : panel_, control, attribute, &value);
     return value;
+  }
+  // Attributes of one control, or one attribute of several controls, to compare at once.
+  Ints Attributes(int control, std::initializer_list<int> attributes, int panel = 0) const {
+    Ints values;
+    for (int attribute : attributes) values.push_back(Attribute(control, attribute, panel));
+    return values;
+  }
+  Ints OfEach(std::initializer_list<int> controls, int attribute, int panel = 0) const {
+    Ints values;
+    for (int control : controls) values.push_back(Attribute(control, attribute, panel));
+    return values;
   }
   double Value(int control) const {
     double value = -1;

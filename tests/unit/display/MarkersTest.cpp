@@ -10,6 +10,7 @@
 
 namespace {
 
+using displaytest::Ints;
 using MarkersTest = displaytest::MainPanelTest;
 
 TEST_F(MarkersTest, PositionMarkersFollowTheVerticalPositionAndClampAtTheEdges) {
@@ -18,36 +19,29 @@ TEST_F(MarkersTest, PositionMarkersFollowTheVerticalPositionAndClampAtTheEdges) 
   const int h = PlotAreaHeight();
   ASSERT_GT(h, 0);
   struct Row {
-    const char* name;
     int position;
     bool zoomed;
-    int top, height;
-    int labelTop;  // relative to the marker's top
+    int top, height, labelTop;
   };
-  const Row rows[] = {
-      {"top of the screen", 88, false, 55, 10, -9},        {"above the screen", 89, false, 0, 3, 3},
-      {"below the screen", -89, false, h + 108, 3, -9},    {"centre", 0, false, 55 + h / 2, 10, -9},
-      {"top, zoomed", 88, true, 135, 10, -9},              {"above, zoomed", 89, true, 80, 3, 3},
-      {"below, zoomed", -89, true, h + 188, 3, -9},
-  };
+  const Row rows[] = {{88, false, 55, 10, 46},          {89, false, 0, 3, 3},
+                      {-89, false, h + 108, 3, h + 99}, {0, false, 55 + h / 2, 10, 46 + h / 2},
+                      {88, true, 135, 10, 126},         {89, true, 80, 3, 83},
+                      {-89, true, h + 188, 3, h + 179}};
   for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+    SCOPED_TRACE(testing::Message() << row.position << (row.zoomed ? ", zoomed" : ""));
     Mirror.VerticalPositionSeen[0] = static_cast<std::int16_t>(row.position);
     Mirror.ZoomActive = row.zoomed ? 1 : 0;
     PlacePositionMarkers();
-    EXPECT_EQ(Attribute(MainPanel::Ch1PositionMarker, ATTR_TOP), row.top);
-    EXPECT_EQ(Attribute(MainPanel::Ch1PositionMarker, ATTR_HEIGHT), row.height);
-    EXPECT_EQ(Attribute(MainPanel::Ch1PositionMarker, ATTR_LEFT), 268);
-    EXPECT_EQ(Attribute(MainPanel::Ch1PositionLabel, ATTR_TOP), row.top + row.labelTop);
-    EXPECT_EQ(Attribute(MainPanel::Ch1PositionLabel, ATTR_LEFT), 269);
-    EXPECT_EQ(Attribute(MainPanel::Ch1PositionMarker, ATTR_VISIBLE), 1);
+    EXPECT_EQ(Attributes(MainPanel::Ch1PositionMarker, {ATTR_TOP, ATTR_HEIGHT, ATTR_LEFT, ATTR_VISIBLE}),
+              (Ints{row.top, row.height, 268, 1}));
+    EXPECT_EQ(Attributes(MainPanel::Ch1PositionLabel, {ATTR_TOP, ATTR_LEFT}), (Ints{row.labelTop, 269}));
   }
   EXPECT_EQ(Attribute(MainPanel::Ch2PositionLabel, ATTR_VISIBLE), 0) << "CH2 is not in the frames";
   Mirror.ChannelMaskSeen = 2;
   PlacePositionMarkers();
-  EXPECT_EQ(Attribute(MainPanel::Ch1PositionMarker, ATTR_VISIBLE), 0);
-  EXPECT_EQ(Attribute(MainPanel::Ch1PositionLabel, ATTR_VISIBLE), 0);
-  EXPECT_EQ(Attribute(MainPanel::Ch2PositionMarker, ATTR_VISIBLE), 1);
+  EXPECT_EQ(OfEach({MainPanel::Ch1PositionMarker, MainPanel::Ch1PositionLabel, MainPanel::Ch2PositionMarker},
+                   ATTR_VISIBLE),
+            (Ints{0, 0, 1}));
 }
 
 TEST_F(MarkersTest, TriggerBeyondTheRightEdgeIsDrawnAtTheLastPointWithTheClampedLook) {
@@ -63,8 +57,7 @@ TEST_F(MarkersTest, TriggerBeyondTheRightEdgeIsDrawnAtTheLastPointWithTheClamped
   EXPECT_EQ(CursorAt(1), std::make_pair(2499.0, 128.0));
   EXPECT_EQ(CursorAttribute(1, ATTR_CURSOR_MODE), VAL_CURSOR_CLAMPED);
   // Tag offset 2: the indicator sits 2 pixels left of the right edge (width 416).
-  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_LEFT), 416 - 2);
-  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_TOP), 173 - 10 + 46);
+  EXPECT_EQ(Attributes(MainPanel::TriggerIndicator, {ATTR_LEFT, ATTR_TOP}), (Ints{416 - 2, 173 - 10 + 46}));
   EXPECT_EQ(Attribute(MainPanel::TriggerPosTag, ATTR_LEFT), 402 + 29);
 
   Mirror.TriggerPositionSeen = -5.0;  // back on screen, at the centre
@@ -79,29 +72,27 @@ TEST_F(MarkersTest, TriggerLevelsOffTheScreenClampTheCodeAndOverrideTheTagOffset
   Layout.MarkerColumn = 268;
   Mirror.TriggerPositionSeen = -2.0;  // 500 screen points
   Mirror.TriggerSourceSeen = 2;       // no channel: the CH2 entries are used
-  Mirror.TriggerLevelSeen[1] = 80.0;
   Mirror.VerticalPositionSeen[1] = 20;  // 100 units above the centre
-  PlaceTriggerMarker();
-  EXPECT_EQ(TriggerPointY.load(), 1.0);
-  EXPECT_EQ(CursorAt(1), std::make_pair(500.0, 255.0));
-  EXPECT_EQ(CursorAttribute(1, ATTR_CURSOR_MODE), VAL_CURSOR_CLAMPED);
-  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_LEFT), 83 + 5 + 268);
-  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_TOP), 1 + 8 + 46);
-
-  Mirror.TriggerLevelSeen[1] = -200.0;
-  PlaceTriggerMarker();
-  EXPECT_EQ(TriggerPointY.load(), 255.0);
-  EXPECT_EQ(CursorAt(1).second, 1.0);
-  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_TOP), 345 - 10 + 46);
-
-  // Zoomed, the graph is 80 pixels lower and the overview shows the level too.
-  Mirror.ZoomActive = 1;
-  Mirror.TriggerLevelSeen[1] = -20.0;  // the centre
-  PlaceTriggerMarker();
-  EXPECT_EQ(TriggerPointY.load(), 128.0);
-  EXPECT_EQ(CursorAttribute(1, ATTR_CURSOR_MODE), VAL_CURSOR_NORMAL);
-  EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_TOP), 133 + 80 - 10 + 46);
-  EXPECT_EQ(Attribute(MainPanel::OverviewTriggerTag, ATTR_TOP), 32 + 46 + 10);
+  struct Row {
+    double level;
+    bool zoomed;
+    double code, cursorY;
+    int mode, tagLeft, tagTop;
+  };
+  const Row rows[] = {{80.0, false, 1, 255, VAL_CURSOR_CLAMPED, 83 + 5 + 268, 1 + 8 + 46},
+                      {-200.0, false, 255, 1, VAL_CURSOR_CLAMPED, 83 + 5 + 268, 345 - 10 + 46},
+                      {-20.0, true, 128, 128, VAL_CURSOR_NORMAL, 83 + 17 + 268, 133 + 80 - 10 + 46}};  // centred
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.level);
+    Mirror.TriggerLevelSeen[1] = row.level;
+    Mirror.ZoomActive = row.zoomed ? 1 : 0;  // the graph 80 pixels lower
+    PlaceTriggerMarker();
+    EXPECT_EQ(TriggerPointY.load(), row.code);
+    EXPECT_EQ(CursorAt(1), std::make_pair(500.0, row.cursorY));
+    EXPECT_EQ(CursorAttribute(1, ATTR_CURSOR_MODE), row.mode);
+    EXPECT_EQ(Attributes(MainPanel::TriggerIndicator, {ATTR_LEFT, ATTR_TOP}), (Ints{row.tagLeft, row.tagTop}));
+  }
+  EXPECT_EQ(Attribute(MainPanel::OverviewTriggerTag, ATTR_TOP), 32 + 46 + 10) << "the overview shows the level too";
 }
 
 void FillReference(int which, const char* label) {
@@ -117,25 +108,16 @@ TEST_F(MarkersTest, EachXYSourceHasItsMarkerAndTheCaptionsNeedBothReferences) {
   const int xy = NewPanel(0, "XY", 10, 10, 400, 400);
   XYPanelControls c;
   c.graph = NewCtrl(xy, CTRL_GRAPH, "", 20, 30);
-  SetCtrlAttribute(xy, c.graph, ATTR_WIDTH, 322);
-  SetCtrlAttribute(xy, c.graph, ATTR_HEIGHT, 258);
   for (int ch = 0; ch < 2; ++ch) {
-    c.xMarker[ch] = NewCtrl(xy, CTRL_MARKER, "", 0, 0);
-    c.yMarker[ch] = NewCtrl(xy, CTRL_MARKER, "", 0, 0);
-    c.xLabel[ch] = NewCtrl(xy, CTRL_TEXT_MSG, "", 0, 0);
-    c.yLabel[ch] = NewCtrl(xy, CTRL_TEXT_MSG, "", 0, 0);
+    for (int* marker : {&c.xMarker[ch], &c.yMarker[ch]}) *marker = NewCtrl(xy, CTRL_MARKER, "", 0, 0);
+    for (int* text : {&c.xLabel[ch], &c.yLabel[ch]}) *text = NewCtrl(xy, CTRL_TEXT_MSG, "", 0, 0);
   }
-  c.xReferenceCaption = NewCtrl(xy, CTRL_TEXT_MSG, "", 0, 0);
-  c.yReferenceCaption = NewCtrl(xy, CTRL_TEXT_MSG, "", 0, 0);
+  for (int* caption : {&c.xReferenceCaption, &c.yReferenceCaption}) *caption = NewCtrl(xy, CTRL_TEXT_MSG, "", 0, 0);
   SetXYPanelControls(c);
   XYGraphLeft = 30;
   XYPanelOpen = xy;
-  const auto at = [xy](int control, int attribute) {
-    int value = -1;
-    GetCtrlAttribute(xy, control, attribute, &value);
-    return value;
-  };
-  const int width = at(c.graph, ATTR_PLOT_AREA_WIDTH), height = at(c.graph, ATTR_PLOT_AREA_HEIGHT);
+  const int width = Attribute(c.graph, ATTR_PLOT_AREA_WIDTH, xy);
+  const int height = Attribute(c.graph, ATTR_PLOT_AREA_HEIGHT, xy);
 
   ProgramSetup.xySourceX = 1;
   ProgramSetup.xySourceY = 0;
@@ -144,41 +126,33 @@ TEST_F(MarkersTest, EachXYSourceHasItsMarkerAndTheCaptionsNeedBothReferences) {
   Mirror.VerticalPositionSeen[0] = -44;  // Y two divisions down
   FillReference(0, "REF1: 1ms");
   PlaceXYMarkers();
-  EXPECT_EQ(at(c.xMarker[1], ATTR_VISIBLE), 1);
-  EXPECT_EQ(at(c.xMarker[1], ATTR_LEFT), width + 15 + 30);
-  EXPECT_EQ(at(c.xLabel[1], ATTR_LEFT), width + 15 - 8 + 30);
-  EXPECT_EQ(at(c.xMarker[1], ATTR_WIDTH), 3);
-  EXPECT_EQ(at(c.xMarker[1], ATTR_TOP), 0);
-  EXPECT_EQ(at(c.yMarker[0], ATTR_VISIBLE), 1);
-  const int y = static_cast<int>(6.0 * height / 8.0 + 8.0);
-  EXPECT_EQ(at(c.yMarker[0], ATTR_TOP), y);
-  EXPECT_EQ(at(c.yLabel[0], ATTR_TOP), y - 9);
-  EXPECT_EQ(at(c.yMarker[0], ATTR_LEFT), 30);
-  EXPECT_EQ(at(c.yMarker[0], ATTR_HEIGHT), 10);
-  for (int unused : {c.xMarker[0], c.xLabel[0], c.yMarker[1], c.yLabel[1]}) EXPECT_EQ(at(unused, ATTR_VISIBLE), 0);
-  EXPECT_EQ(at(c.xReferenceCaption, ATTR_VISIBLE), 0) << "REF2 is empty";
+  EXPECT_EQ(Attributes(c.xMarker[1], {ATTR_VISIBLE, ATTR_LEFT, ATTR_WIDTH}, xy), (Ints{1, width + 15 + 30, 3}));
+  EXPECT_EQ(Attribute(c.xLabel[1], ATTR_LEFT, xy), width + 15 - 8 + 30);
+  EXPECT_EQ(Attributes(c.yMarker[0], {ATTR_VISIBLE, ATTR_TOP, ATTR_HEIGHT}, xy),
+            (Ints{1, static_cast<int>(6.0 * height / 8.0 + 8.0), 10}));
+  EXPECT_EQ(OfEach({c.xMarker[0], c.xLabel[0], c.yMarker[1], c.yLabel[1], c.xReferenceCaption}, ATTR_VISIBLE, xy),
+            (Ints{0, 0, 0, 0, 0}))
+      << "the unused markers; the captions without REF2";
 
   FillReference(1, "REF2: 2ms");
   Mirror.ChannelMaskSeen = 1;  // the X source (CH2) left the frames
   Mirror.VerticalPositionSeen[1] = 0;
   PlaceXYMarkers();
-  EXPECT_EQ(at(c.xMarker[1], ATTR_VISIBLE), 0);
-  EXPECT_EQ(at(c.xMarker[1], ATTR_LEFT), static_cast<int>(width - width / 2.0 + 8) + 30);
+  EXPECT_EQ(Attributes(c.xMarker[1], {ATTR_VISIBLE, ATTR_LEFT}, xy),
+            (Ints{0, static_cast<int>(width - width / 2.0 + 8) + 30}));
   std::string caption;
   GetCtrlVal(xy, c.xReferenceCaption, &caption);
   EXPECT_EQ(caption, "REF2: 2ms");
-  EXPECT_EQ(at(c.xReferenceCaption, ATTR_TEXT_COLOR), static_cast<int>(ReferenceColour[1]));
-  EXPECT_EQ(at(c.yReferenceCaption, ATTR_VISIBLE), 1);
-  EXPECT_EQ(at(c.yReferenceCaption, ATTR_LEFT), width / 2 + 30 + 10);
-  EXPECT_EQ(at(c.yReferenceCaption, ATTR_TOP), height - 2);
+  EXPECT_EQ(Attribute(c.xReferenceCaption, ATTR_TEXT_COLOR, xy), static_cast<int>(ReferenceColour[1]));
+  EXPECT_EQ(Attributes(c.yReferenceCaption, {ATTR_VISIBLE, ATTR_LEFT}, xy), (Ints{1, width / 2 + 30 + 10}));
 
   ProgramSetup.xySourceX = 7;  // a source outside the channels shows no marker
   PlaceXYMarkers();
-  for (int marker : {c.xMarker[0], c.xMarker[1], c.yMarker[0], c.yMarker[1]}) EXPECT_EQ(at(marker, ATTR_VISIBLE), 0);
+  EXPECT_EQ(OfEach({c.xMarker[0], c.xMarker[1], c.yMarker[0], c.yMarker[1]}, ATTR_VISIBLE, xy), (Ints{0, 0, 0, 0}));
   ProgramSetup.xySourceX = 0;
   XYPanelOpen = 0;  // closed: nothing is touched
   PlaceXYMarkers();
-  EXPECT_EQ(at(c.xMarker[0], ATTR_VISIBLE), 0);
+  EXPECT_EQ(Attribute(c.xMarker[0], ATTR_VISIBLE, xy), 0);
 }
 
 }  // namespace

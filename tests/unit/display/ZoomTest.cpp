@@ -5,6 +5,7 @@
 #include <atomic>
 #include <limits>
 #include <thread>
+#include <tuple>
 
 #include "MainPanelFixture.h"
 #include "acquisition/Acquisition.h"
@@ -14,6 +15,7 @@
 namespace {
 
 using Commands = std::vector<std::string>;
+using displaytest::Ints;
 using displaytest::kGate;
 using displaytest::kOneMillisecond;
 constexpr int kFiveMilliseconds = 20;
@@ -72,67 +74,47 @@ class ZoomTest : public displaytest::MainPanelTest {
     const auto [low, high] = std::minmax_element(plots[0].x.begin(), plots[0].x.end());
     return {*low, *high};
   }
-  void ExpectFrame(double left, double right) const { EXPECT_EQ(Frame(), std::make_pair(left, right)); }
+  void ExpectFrame(double left, double right) const { EXPECT_EQ(Frame(), std::pair(left, right)); }
 };
 
-TEST_F(ZoomTest, OneMillisecondZoomsToHalfAMillisecondCentredOnTheRecord) {
-  EXPECT_EQ(Attribute(MainPanel::ZoomInButton, ATTR_VISIBLE), 0);
-  Press(MainPanel::ZoomOnButton);
-  // The zoom goes out first; the instrument measures over the whole record.
-  const std::string sent = Received();
-  EXPECT_TRUE(sent.starts_with(Zoom(12500, "10")) && sent.ends_with(kGate)) << sent;
-  EXPECT_EQ(LinkBusy.load(), 0);
-  EXPECT_EQ(LoadField(ProgramSetup.viewState), 2);
-  EXPECT_EQ(Mirror.ZoomActive.load(), 1);
-  EXPECT_EQ(Mirror.DisplayChanged.load(), 1);
-  EXPECT_EQ(TextOf(MainPanel::TimebaseText), "500\xB5s/div");
-  EXPECT_EQ(TextOf(MainPanel::AcquisitionTimebaseLabel), "1.00ms/div");
-  for (int control : {MainPanel::ZoomInButton, MainPanel::ZoomOffButton, MainPanel::OverviewGraph,
-                      MainPanel::ZoomRightLargeButton, MainPanel::OverviewFrame})
-    EXPECT_EQ(Attribute(control, ATTR_VISIBLE), 1) << "control " << control;
-  EXPECT_EQ(Attribute(MainPanel::ZoomOnButton, ATTR_VISIBLE), 0);
-  EXPECT_EQ(GetActiveCtrl(panel_), MainPanel::ZoomOffButton);
-  ExpectFrame(625, 1875);  // half the record, a quarter in from each end
-  EXPECT_EQ(CursorAt(1, MainPanel::OverviewGraph).first, 1250);
-}
-
-TEST_F(ZoomTest, FiveMillisecondsStepsDownToOnePointPerScreenPointAndStops) {
-  SelectTimebase(kFiveMilliseconds);
-  Press(MainPanel::ZoomOnButton);
-  EXPECT_EQ(ZoomCommands(), Commands{Zoom(15000, "8")});
-  EXPECT_EQ(TextOf(MainPanel::TimebaseText), "2.00ms/div");
-  // The middle of the screen stays at record point 25000; 200 µs is a factor of 0.8, rounded up to 1.
-  const std::pair<std::string, std::string> steps[] = {{Zoom(20000, "4"), "1.00ms/div"},
-                                                       {Zoom(22500, "2"), "500\xB5s/div"},
-                                                       {Zoom(23750, "1"), "200\xB5s/div"},
-                                                       {Zoom(23750, "1"), "200\xB5s/div"}};
-  for (const auto& [command, label] : steps) {
-    Press(MainPanel::ZoomInButton);
-    EXPECT_EQ(ZoomCommands(), Commands{command});
-    EXPECT_EQ(TextOf(MainPanel::TimebaseText), label);
+// A step keeps the record point at the middle of the screen; past the ends it
+// only re-sends the zoom. Zoomed out to 20 the display stays in zoom mode.
+TEST_F(ZoomTest, ButtonsAndPageKeysStepTheZoomUntilItsEnds) {
+  EXPECT_FALSE(HandleZoomKey(panel_, VAL_PAGE_UP_VKEY)) << "not zoomed";
+  struct Row {
+    int timebase;  // 0: unchanged
+    int buttonOrKey;
+    std::string command, label;
+  };
+  const Row rows[] = {
+      {kOneMillisecond, MainPanel::ZoomOnButton, Zoom(12500, "10"), "500\xB5s/div"},
+      {0, MainPanel::ZoomOutButton, Zoom(0, "20"), "1.00ms/div"},
+      {0, MainPanel::ZoomOutButton, Zoom(0, "20"), "1.00ms/div"},
+      {0, MainPanel::ZoomInButton, Zoom(12500, "10"), "500\xB5s/div"},
+      {0, VAL_PAGE_UP_VKEY, Zoom(20000, "4"), "200\xB5s/div"},
+      {0, VAL_PAGE_DOWN_VKEY, Zoom(12500, "10"), "500\xB5s/div"},
+      {0, MainPanel::ZoomOffButton, Zoom(0, "20"), "1.00ms/div"},
+      {kFiveMilliseconds, MainPanel::ZoomOnButton, Zoom(15000, "8"), "2.00ms/div"},
+      {0, MainPanel::ZoomInButton, Zoom(20000, "4"), "1.00ms/div"},
+      {0, MainPanel::ZoomInButton, Zoom(22500, "2"), "500\xB5s/div"},
+      {0, MainPanel::ZoomInButton, Zoom(23750, "1"), "200\xB5s/div"},  // a factor of 0.8, rounded up
+      {0, MainPanel::ZoomInButton, Zoom(23750, "1"), "200\xB5s/div"},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.command);
+    if (row.timebase != 0) SelectTimebase(row.timebase);
+    if (row.buttonOrKey == VAL_PAGE_UP_VKEY || row.buttonOrKey == VAL_PAGE_DOWN_VKEY) {
+      EXPECT_TRUE(HandleZoomKey(panel_, row.buttonOrKey));
+    } else {
+      Press(row.buttonOrKey);
+    }
+    EXPECT_EQ(ZoomCommands(), Commands{row.command});
+    EXPECT_EQ(TextOf(MainPanel::TimebaseText), row.label);
+    const bool zoomed = row.buttonOrKey != MainPanel::ZoomOffButton;
+    EXPECT_EQ(Mirror.ZoomActive.load(), zoomed ? 1 : 0);
+    EXPECT_EQ(LoadField(ProgramSetup.viewState), zoomed ? 2 : 0);
   }
   ExpectFrame(1187, 1312);
-}
-
-TEST_F(ZoomTest, ZoomOutToTwentyStaysInZoomModeAndPageKeysStepWhileZoomed) {
-  EXPECT_FALSE(HandleZoomKey(panel_, VAL_PAGE_UP_VKEY));
-  Press(MainPanel::ZoomOnButton);
-  ZoomCommands();
-  Press(MainPanel::ZoomOutButton);
-  EXPECT_EQ(ZoomCommands(), Commands{Zoom(0, "20")});
-  EXPECT_EQ(TextOf(MainPanel::TimebaseText), "1.00ms/div");
-  EXPECT_EQ(Mirror.ZoomActive.load(), 1);
-  EXPECT_EQ(LoadField(ProgramSetup.viewState), 2);
-  EXPECT_EQ(Attribute(MainPanel::ZoomOffButton, ATTR_VISIBLE), 1);
-  ExpectFrame(0, 2500);
-  Press(MainPanel::ZoomOutButton);  // the coarsest zoom only re-sends itself
-  EXPECT_EQ(ZoomCommands(), Commands{Zoom(0, "20")});
-  Press(MainPanel::ZoomInButton);
-  EXPECT_EQ(ZoomCommands(), Commands{Zoom(12500, "10")});
-  EXPECT_TRUE(HandleZoomKey(panel_, VAL_PAGE_UP_VKEY));
-  EXPECT_EQ(ZoomCommands(), Commands{Zoom(20000, "4")});
-  EXPECT_TRUE(HandleZoomKey(panel_, VAL_PAGE_DOWN_VKEY));
-  EXPECT_EQ(ZoomCommands(), Commands{Zoom(12500, "10")});
   EXPECT_FALSE(HandleZoomKey(panel_, VAL_F11_VKEY));
   EXPECT_TRUE(ZoomCommands().empty());
 }
@@ -157,30 +139,36 @@ TEST_F(ZoomTest, TenNanosecondsZoomsTheHundredNanosecondAcquisitionOnTheTriggerU
   Press(MainPanel::ZoomOffButton);
   EXPECT_EQ(ZoomCommands(), Commands{Zoom(0, "20")});
   EXPECT_EQ(TextOf(MainPanel::TimebaseText), "100ns/div");
-  EXPECT_EQ(Mirror.ZoomActive.load(), 0);
-  EXPECT_EQ(Attribute(MainPanel::OverviewGraph, ATTR_VISIBLE), 0);
   for (const headless::PlotInfo& plot : headless::Plots(panel_, MainPanel::OverviewGraph))
     EXPECT_NE(plot.handle, trace) << "the overview's traces are deleted";
   for (int control : kZoomModeControls) EXPECT_EQ(Attribute(control, ATTR_VISIBLE), 0) << "control " << control;
-  EXPECT_EQ(Attribute(MainPanel::ZoomOnButton, ATTR_VISIBLE), 1);
+  EXPECT_EQ(OfEach({MainPanel::OverviewGraph, MainPanel::ZoomOnButton}, ATTR_VISIBLE), (Ints{0, 1}));
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_TOP), 46) << "the panel is laid out again";
   EXPECT_EQ(LoadField(ProgramSetup.timebaseIndex), 6);
   EXPECT_EQ(LoadField(ProgramSetup.effectiveTimebaseIndex), 6);
-  EXPECT_EQ(LoadField(ProgramSetup.viewState), 0);
   EXPECT_EQ(LoadField(ProgramSetup.zoomWindowScale), 100.0f);
   Press(MainPanel::ZoomOnButton);  // at the same acquisition timebase the zoom comes back
   EXPECT_EQ(ZoomCommands(), Commands{Zoom(27500, "2")});
   EXPECT_EQ(TextOf(MainPanel::TimebaseText), "10.0ns/div");
 }
 
-TEST_F(ZoomTest, DraggingOrMovingTheOverviewWindowStopsAtTheRecordEnds) {
-  Press(MainPanel::ZoomOnButton);  // window 625..1875, 1250 wide
-  ZoomCommands();
+TEST_F(ZoomTest, EnteredCentredTheOverviewWindowDragsOrMovesUpToTheRecordEnds) {
+  Press(MainPanel::ZoomOnButton);
+  // The zoom goes out first; the instrument measures over the whole record.
+  const std::string sent = Received();
+  EXPECT_TRUE(sent.starts_with(Zoom(12500, "10")) && sent.ends_with(kGate)) << sent;
+  EXPECT_EQ(Mirror.DisplayChanged.load(), 1);
+  EXPECT_EQ(TextOf(MainPanel::AcquisitionTimebaseLabel), "1.00ms/div");
+  EXPECT_EQ(OfEach({MainPanel::ZoomInButton, MainPanel::ZoomOffButton, MainPanel::OverviewGraph,
+                    MainPanel::ZoomRightLargeButton, MainPanel::OverviewFrame, MainPanel::ZoomOnButton},
+                   ATTR_VISIBLE),
+            (Ints{1, 1, 1, 1, 1, 0}));
+  EXPECT_EQ(GetActiveCtrl(panel_), MainPanel::ZoomOffButton);
+  ExpectFrame(625, 1875);  // half the record, a quarter in from each end
+  EXPECT_EQ(CursorAt(1, MainPanel::OverviewGraph).first, 1250);
   // The move buttons step by a tenth or eight tenths of the window.
-  const std::pair<int, int> moves[] = {{MainPanel::ZoomRightSmallButton, 750},
-                                       {MainPanel::ZoomRightLargeButton, 1250},
-                                       {MainPanel::ZoomLeftLargeButton, 250},
-                                       {MainPanel::ZoomLeftSmallButton, 125},
+  const std::pair<int, int> moves[] = {{MainPanel::ZoomRightSmallButton, 750}, {MainPanel::ZoomRightLargeButton, 1250},
+                                       {MainPanel::ZoomLeftLargeButton, 250},   {MainPanel::ZoomLeftSmallButton, 125},
                                        {MainPanel::ZoomLeftLargeButton, 0}};
   for (const auto& [button, left] : moves) {
     SCOPED_TRACE(button);
@@ -214,22 +202,17 @@ TEST_F(ZoomTest, TriggerMarkSaysWhereTheTriggerLiesAgainstTheWindow) {
                    Attribute(MainPanel::OverviewGraph, ATTR_PLOT_AREA_LEFT);
   const int width = Attribute(MainPanel::OverviewGraph, ATTR_PLOT_AREA_WIDTH);
   ASSERT_GT(width, 26);
-  struct Row {
-    int horizontalOffset;
-    std::string text;
-    int pixel;
-  };
-  const Row rows[] = {{-5000, "<T", left},
-                      {-45000, "T>", left + width - 23},
-                      {-25000, "T", left + (width - 26) / 2 + 5},
-                      {-12500, "T", left + 5},
-                      {-37500, "T", left + width - 21}};
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.horizontalOffset);
-    StoreField(ProgramSetup.horizontalOffset, row.horizontalOffset);
+  const std::tuple<int, std::string, int> rows[] = {{-5000, "<T", left},
+                                                    {-45000, "T>", left + width - 23},
+                                                    {-25000, "T", left + (width - 26) / 2 + 5},
+                                                    {-12500, "T", left + 5},
+                                                    {-37500, "T", left + width - 21}};
+  for (const auto& [horizontalOffset, text, pixel] : rows) {
+    SCOPED_TRACE(horizontalOffset);
+    StoreField(ProgramSetup.horizontalOffset, horizontalOffset);
     ReglageMem(panel_, MainPanel::OverviewGraph, EVENT_VAL_CHANGED, nullptr, 0, 0);  // as after a trigger move
-    EXPECT_EQ(TextOf(MainPanel::TriggerMarkerText), row.text);
-    EXPECT_EQ(Attribute(MainPanel::TriggerMarkerText, ATTR_LEFT), row.pixel);
+    EXPECT_EQ(TextOf(MainPanel::TriggerMarkerText), text);
+    EXPECT_EQ(Attribute(MainPanel::TriggerMarkerText, ATTR_LEFT), pixel);
   }
 }
 
@@ -288,8 +271,7 @@ TEST_F(ZoomTest, AcquisitionRedrawsTheWindowWhileTheUserZoomsAndDrags) {
   // One frame, as wide as the factor says, within the record.
   const auto [left, right] = Frame();
   const OverviewWindow window = CurrentOverviewWindow();
-  EXPECT_EQ(left, window.left);
-  EXPECT_EQ(right, window.right);
+  EXPECT_EQ(Frame(), (std::pair<double, double>(window.left, window.right)));
   EXPECT_EQ(right - left, 2500 * static_cast<int>(LoadField(ProgramSetup.zoomFactor)) / 20);
   EXPECT_GE(left, 0);
   EXPECT_LE(right, 2500);
