@@ -19,11 +19,7 @@ ticks=$(getconf CLK_TCK)
 
 cpu_ticks() { awk '{print $14 + $15}' "/proc/$1/stat"; }
 measure() {  # measure LABEL
-  start_sim "$work/$1.bin"
-  "$build/ORNIKELVARINLAB" --connect "$address" --app-dir "$app" >"$work/$1.out" 2>&1 &
-  program=$!
-  pids+=($program)
-  reach_main_window
+  run_on_sim "$1"
   press "$main" F3
   sleep 3
   local before after

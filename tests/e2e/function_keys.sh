@@ -12,11 +12,7 @@ start_window_manager
 
 app="$work/app"
 fresh_app_dir "$app"
-start_sim "$work/received.bin"
-"$build/ORNIKELVARINLAB" --connect "$address" --app-dir "$app" >"$work/program.out" 2>&1 &
-program=$!
-pids+=($program)
-reach_main_window keys
+run_on_sim keys
 sleep 1
 shot keys-live
 for key in F1 F2 F3 F4 F5 F6 F7 F8 F9 F10 F11 F12; do
@@ -27,5 +23,5 @@ done
 signal_and_confirm TERM "$program" "quit after the keys"
 kill -TERM "$sim"
 wait "$sim" || true
-/usr/bin/python3 "$here/check_function_keys.py" "$work/received.bin" || fail "the keys did not send what they should"
+/usr/bin/python3 "$here/check_function_keys.py" "$work/keys.bin" || fail "the keys did not send what they should"
 echo "1 passed, 0 failed"

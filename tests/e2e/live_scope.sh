@@ -30,13 +30,7 @@ plot_area() {
 }
 count() { /usr/bin/python3 "$here/pixels.py" count "$SHOTS/$1.png" "$px" "$py" "$pw" "$ph" "${@:2}"; }
 run_program() {  # run_program LABEL [kvx-sim options]
-  local label=$1
-  shift
-  start_sim "$work/$label.bin" "$@"
-  "$build/ORNIKELVARINLAB" --connect "$address" --app-dir "$app" >"$work/$label.out" 2>&1 &
-  program=$!
-  pids+=($program)
-  reach_main_window "$label"
+  run_on_sim "$@"
   plot_area
 }
 quit_program() {

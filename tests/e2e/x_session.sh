@@ -125,5 +125,16 @@ signal_and_confirm() {
   wait_exit "$2" || fail "$3: the program did not end after Yes"
   [ "$status" = 0 ] || fail "$3: exit status $status after SIG$1 and Yes"
 }
+# kvx-sim (recording to $work/LABEL.bin) and the program on it, in $app, up
+# to its main window: run_on_sim LABEL [kvx-sim options]; sets $sim, $program, $main.
+run_on_sim() {
+  local label=$1
+  shift
+  start_sim "$work/$label.bin" "$@"
+  "$build/ORNIKELVARINLAB" --connect "$address" --app-dir "$app" >"$work/$label.out" 2>&1 &
+  program=$!
+  pids+=($program)
+  reach_main_window "$label"
+}
 # What the instrument received, as od prints characters, without spaces.
 received_text() { od -An -c "$1" | tr -d ' \n'; }
