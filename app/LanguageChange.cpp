@@ -95,6 +95,7 @@ void RelabelMainPanel(int panel) {
   for (const CaptionText& caption : kCaptions) SetCtrlVal(panel, caption.control, CatalogueText(caption.text));
   for (const ControlName& name : kControlNames)
     SetCtrlAttribute(panel, name.control, ATTR_LABEL_TEXT, ControlNameText(name));
+  SetCtrlAttribute(panel, MainPanel::PersistenceIcon, ATTR_TOOLTIP_TEXT, CatalogueText(Msg::Persistence));
   ChangeLanguePanelMeas(panel, LoadField(ProgramSetup.referenceChannel));
 }
 

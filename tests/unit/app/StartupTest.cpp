@@ -189,6 +189,8 @@ TEST_F(StartupTest, SwitchingToGermanRelabelsPanelAndMenus) {
   EXPECT_EQ(text, "Triggerung");
   GetCtrlVal(MainPanelHandle.load(), MainPanel::MeasurementTitle, &text);
   EXPECT_EQ(text, "Auto. Messungen CH1");
+  GetCtrlAttribute(MainPanelHandle.load(), MainPanel::PersistenceIcon, ATTR_TOOLTIP_TEXT, &text);
+  EXPECT_EQ(text, "Remanenz");
   const int items[] = {MainMenuBar::EnglishItem, MainMenuBar::FrenchItem, MainMenuBar::GermanItem,
                        MainMenuBar::SpanishItem, MainMenuBar::ItalianItem};
   for (int language = 0; language < 5; ++language) {
