@@ -14,6 +14,7 @@
 #include "display/AjustTrace.h"
 #include "display/DisplayState.h"
 #include "display/FrameDisplayHooks.h"
+#include "display/References.h"
 #include "display/Reglage.h"
 #include "display/Zoom.h"
 #include "display/Measurements.h"
@@ -267,6 +268,7 @@ void BindProgramCallbacks() {
   RegisterCallback("ControleScope", CtrlCallback(ControleScope));
   RegisterCallback("Reglage", CtrlCallback(Reglage));
   RegisterCallback("RefVoie", CtrlCallback(RefVoie));
+  RegisterCallback("RefCallback", CtrlCallback(RefCallback));
   RegisterCallback("ControleTrace", CtrlCallback(ControleTrace));
   RegisterCallback("ReglageMem", CtrlCallback(ReglageMem));
   RegisterCallback("ControlReglageMem", CtrlCallback(ControlReglageMem));
