@@ -1,6 +1,7 @@
 // The measurement cursors' readouts: times, their difference and its
 // inverse, and each channel's two values and their difference.
 #include <algorithm>
+#include <array>
 #include <cmath>
 #include <cstddef>
 #include <string>
@@ -12,6 +13,7 @@
 #include "display/ChannelDisplayScale.h"
 #include "display/Cursors.h"
 #include "display/Formatting.h"
+#include "display/ReadoutControls.h"
 #include "display/ZoomRecord.h"
 #include "layout/PanelIds.h"
 #include "link/InstrumentSession.h"
@@ -74,23 +76,30 @@ double SecondsPerDivision(const Readout& readout) {
   return index < kFastestTimedIndex ? kFastestTimedSeconds : SecondsPerDivTable[static_cast<std::size_t>(index)];
 }
 
+using GroupTexts = std::array<std::string, 4>;
+
+void WriteGroup(int panel, const ReadoutGroup& group, const GroupTexts& texts) {
+  for (std::size_t line = 0; line < texts.size(); ++line) SetCtrlVal(panel, group.lines[line], texts[line]);
+}
+
 void WriteTimeReadouts(const Readout& readout) {
   const double perDivision = SecondsPerDivision(readout);
   const ZoomPlace zoom = RecordedZoom();
   const double perPoint = perDivision * zoom.factor / 5000.0;
   const double start = perDivision * zoom.position / 5000.0;
   const double span = perPoint * std::fabs(readout.second.x - readout.first.x);
-  const std::string text = Line("t1 = ", perPoint * readout.first.x + start, "s") + "\n" +
-                           Line("t2 = ", perPoint * readout.second.x + start, "s") + "\n" +
-                           Line("dt = ", span, "s") + "\n" + Line("1/dt = ", 1.0 / span, "Hz");
-  SetCtrlVal(readout.panel, MainPanel::TimeReadouts, text);
+  WriteGroup(readout.panel, kTimeReadouts,
+             {Line("t1 = ", perPoint * readout.first.x + start, "s"),
+              Line("t2 = ", perPoint * readout.second.x + start, "s"), Line("dt = ", span, "s"),
+              Line("1/dt = ", 1.0 / span, "Hz")});
 }
 
 // Divisions from the centre line of a cursor's code.
 double Divisions(double y) { return (y - 128.0) / 256.0 * 8.0; }
 
-std::string ChannelValues(const Readout& readout, int channel) {
-  if (!Displayed(channel)) return "Y1 = ...\nY2 = ...\ndY = ...";
+GroupTexts ChannelTexts(const Readout& readout, int channel) {
+  const char* header = channel == 0 ? (LoadedTrace(0) ? "MEM1" : "CH1") : (LoadedTrace(1) ? "MEM2" : "CH2");
+  if (!Displayed(channel)) return {header, "Y1 = ...", "Y2 = ...", "dY = ..."};
   const ChannelDisplayScale scale = LoadChannelDisplayScale(channel);
   const double voltsPerDiv =
       scale.voltsPerDivIndex < kSensitivityCount ? TheInstrument.VoltsPerDivTable[scale.voltsPerDivIndex] : 0.0;
@@ -99,14 +108,12 @@ std::string ChannelValues(const Readout& readout, int channel) {
   const double d1 = Divisions(readout.first.y);
   const double d2 = Divisions(readout.second.y);
   const std::string_view unit(scale.unit.data());
-  return Line("Y1 = ", perDivision * (d1 - offset), unit) + "\n" + Line("Y2 = ", perDivision * (d2 - offset), unit) +
-         "\n" + Line("dY = ", perDivision * std::fabs(d2 - d1), unit);
+  return {header, Line("Y1 = ", perDivision * (d1 - offset), unit), Line("Y2 = ", perDivision * (d2 - offset), unit),
+          Line("dY = ", perDivision * std::fabs(d2 - d1), unit)};
 }
 
 void WriteChannelReadouts(const Readout& readout, int channel) {
-  const char* header = channel == 0 ? (LoadedTrace(0) ? "MEM1" : "CH1") : (LoadedTrace(1) ? "MEM2" : "CH2");
-  const int control = channel == 0 ? MainPanel::Ch1Readouts : MainPanel::Ch2Readouts;
-  SetCtrlVal(readout.panel, control, std::string(header) + "\n" + ChannelValues(readout, channel));
+  WriteGroup(readout.panel, kChannelReadouts[static_cast<std::size_t>(channel)], ChannelTexts(readout, channel));
 }
 
 }  // namespace

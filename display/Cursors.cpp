@@ -5,6 +5,7 @@
 #include "acquisition/MainPanelHandle.h"
 #include "display/MainPanelLayout.h"
 #include "display/Markers.h"
+#include "display/ReadoutControls.h"
 #include "layout/PanelIds.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
@@ -68,8 +69,8 @@ void ShowReadoutGroups(int panel) {
     ch1 = CursorReferenceChannel() == 0;
     ch2 = !ch1;
   }
-  SetCtrlAttribute(panel, MainPanel::Ch1Readouts, ATTR_VISIBLE, ch1 ? 1 : 0);
-  SetCtrlAttribute(panel, MainPanel::Ch2Readouts, ATTR_VISIBLE, ch2 ? 1 : 0);
+  ShowReadoutGroup(panel, kChannelReadouts[0], ch1);
+  ShowReadoutGroup(panel, kChannelReadouts[1], ch2);
 }
 
 void SwitchMeasurementCursorsOn(int panel) {
@@ -79,7 +80,7 @@ void SwitchMeasurementCursorsOn(int panel) {
   ShowReadoutGroups(panel);
   StyleCursor(panel, kFirstCursorNumber, kFirstCursorColour, VAL_NO_POINT);
   StyleCursor(panel, kSecondCursorNumber, kSecondCursorColour, VAL_NO_POINT);
-  SetCtrlAttribute(panel, MainPanel::TimeReadouts, ATTR_VISIBLE, 1);
+  ShowReadoutGroup(panel, kTimeReadouts, true);
   Layout.MarkerColumn = kMarkerColumnWithReadouts;
   RestoreCursorPositions(panel);
   UpdateCursorReadouts();
@@ -88,12 +89,26 @@ void SwitchMeasurementCursorsOn(int panel) {
 void SwitchMeasurementCursorsOff(int panel) {
   CursorT1 = 0;
   CursorT2 = 0;
-  for (int readouts : {MainPanel::TimeReadouts, MainPanel::Ch1Readouts, MainPanel::Ch2Readouts})
-    SetCtrlAttribute(panel, readouts, ATTR_VISIBLE, 0);
+  for (const ReadoutGroup& group : {kTimeReadouts, kChannelReadouts[0], kChannelReadouts[1]})
+    ShowReadoutGroup(panel, group, false);
   Layout.MarkerColumn = kMarkerColumnWithoutReadouts;
 }
 
 }  // namespace
+
+void ShowReadoutGroup(int panel, const ReadoutGroup& group, bool shown) {
+  SetCtrlAttribute(panel, group.frame, ATTR_VISIBLE, shown ? 1 : 0);
+  for (int line : group.lines) SetCtrlAttribute(panel, line, ATTR_VISIBLE, shown ? 1 : 0);
+}
+
+void ColourCursorReadouts(int panel) {
+  SetCtrlAttribute(panel, kTimeReadouts.lines[kFirstTimeLine], ATTR_TEXT_COLOR, kFirstCursorColour);
+  SetCtrlAttribute(panel, kTimeReadouts.lines[kSecondTimeLine], ATTR_TEXT_COLOR, kSecondCursorColour);
+  for (const ReadoutGroup& group : kChannelReadouts) {
+    SetCtrlAttribute(panel, group.lines[kFirstValueLine], ATTR_TEXT_COLOR, kFirstCursorColour);
+    SetCtrlAttribute(panel, group.lines[kSecondValueLine], ATTR_TEXT_COLOR, kSecondCursorColour);
+  }
+}
 
 void RestoreCursorLook(int panel, int cursor) {
   const bool trigger = cursor == TriggerCursor.load();

@@ -15,6 +15,7 @@
 #include "display/Cursors.h"
 #include "display/Formatting.h"
 #include "display/MainPanelLayout.h"
+#include "display/ReadoutControls.h"
 #include "display/Zoom.h"
 #include "layout/PanelIds.h"
 #include "link/CommandSet.h"
@@ -63,6 +64,7 @@ void ColourPanelItems(int panel) {
   SetCtrlAttribute(panel, MainPanel::Ch1PositionLabel, ATTR_TEXT_COLOR, ch1);
   SetCtrlAttribute(panel, MainPanel::Ch2PositionMarker, ATTR_FRAME_COLOR, ch2);
   SetCtrlAttribute(panel, MainPanel::Ch2PositionLabel, ATTR_TEXT_COLOR, ch2);
+  ColourCursorReadouts(panel);
   const ReferenceData references = ProgramReferences.Snapshot();
   ShowReferenceLabel(panel, MainPanel::Ref1LabelText, 0, references, LoadField(ProgramSetup.ref1Displayed) != 0);
   ShowReferenceLabel(panel, MainPanel::Ref2LabelText, 1, references, LoadField(ProgramSetup.ref2Displayed) != 0);

@@ -2,19 +2,24 @@
 // and tracking mode, and the instrument's measurement gate.
 #include <gtest/gtest.h>
 
+#include <string>
+#include <vector>
+
 #include "MainPanelFixture.h"
 #include "display/ChannelDisplayScale.h"
+#include "display/ReadoutControls.h"
 
 namespace {
 
 using displaytest::Ints;
 using displaytest::kGate;
 using displaytest::kOneMillisecond;
+using Texts = std::vector<std::string>;
 constexpr int kOneVoltPerDiv = 8;  // KVX162
 constexpr std::uint16_t kFreeCursors = 0x1 | 0x2;
 constexpr std::uint16_t kTrackingCursors = 0x1;
-constexpr std::initializer_list<int> kReadouts = {MainPanel::TimeReadouts, MainPanel::Ch1Readouts,
-                                                  MainPanel::Ch2Readouts};
+constexpr std::initializer_list<int> kFrames = {MainPanel::TimeReadouts, MainPanel::Ch1Readouts,
+                                                MainPanel::Ch2Readouts};
 
 class CursorsTest : public displaytest::MainPanelTest {
  protected:
@@ -40,81 +45,150 @@ class CursorsTest : public displaytest::MainPanelTest {
     SetGraphCursor(panel_, MainPanel::TraceGraph, CursorT2.load(), x2, y2);
     UpdateCursorReadouts();
   }
+  Texts TextsOf(const ReadoutGroup& group) const {
+    Texts texts;
+    for (int line : group.lines) texts.push_back(TextOf(line));
+    return texts;
+  }
+  // The frame's visibility followed by its lines'.
+  Ints VisibilityOf(const ReadoutGroup& group) const {
+    Ints shown{Attribute(group.frame, ATTR_VISIBLE)};
+    for (int line : group.lines) shown.push_back(Attribute(line, ATTR_VISIBLE));
+    return shown;
+  }
+  Texts TimeTexts() const { return TextsOf(kTimeReadouts); }
+  Texts ChannelTexts(int channel) const { return TextsOf(kChannelReadouts[static_cast<std::size_t>(channel)]); }
 };
+
+const Ints kGroupShown{1, 1, 1, 1, 1};
+const Ints kGroupHidden{0, 0, 0, 0, 0};
 
 TEST_F(CursorsTest, OffTheGraphKeepsOnlyTheTriggerMarkerOnTheCursorsComeBackWhereTheyWere) {
   ConfigureCursors();
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_NUM_CURSORS), 1);
   EXPECT_EQ(std::make_pair(TriggerCursor.load(), CursorT1.load()), std::make_pair(1, 0));
-  EXPECT_EQ(OfEach(kReadouts, ATTR_VISIBLE), (Ints{0, 0, 0}));
-  EXPECT_EQ(Layout.MarkerColumn.load(), 268);
+  EXPECT_EQ(OfEach(kFrames, ATTR_VISIBLE), (Ints{0, 0, 0}));
+  EXPECT_EQ(Layout.MarkerColumn.load(), 268) << "the readout column is free for the markers";
   EXPECT_EQ(Received(), kGate);
   UpdateCursorReadouts();
-  EXPECT_EQ(TextOf(MainPanel::TimeReadouts), "") << "no readouts without cursors";
+  EXPECT_EQ(TimeTexts(), (Texts{"", "", "", ""})) << "no readouts without cursors";
 
   ProgramSetup.ch2LoadedTrace = 1;
   SwitchOn(kFreeCursors);
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_NUM_CURSORS), 3);
   EXPECT_EQ(std::make_pair(CursorT1.load(), CursorT2.load()), std::make_pair(2, 3));
+  EXPECT_EQ(CursorAttribute(2, ATTR_CURSOR_COLOR), 0x0000FF);
   EXPECT_EQ(CursorAttribute(3, ATTR_CURSOR_COLOR), 0x800080) << "t2 in its own colour";
-  EXPECT_EQ(OfEach(kReadouts, ATTR_VISIBLE), (Ints{1, 1, 1}));
-  EXPECT_EQ(Layout.MarkerColumn.load(), 398);
-  EXPECT_TRUE(TextOf(MainPanel::Ch2Readouts).starts_with("MEM2\n"));
+  for (const ReadoutGroup& group : {kTimeReadouts, kChannelReadouts[0], kChannelReadouts[1]})
+    EXPECT_EQ(VisibilityOf(group), kGroupShown) << "group " << group.frame;
+  EXPECT_EQ(Layout.MarkerColumn.load(), 398) << "the markers move right of the readouts";
+  EXPECT_EQ(TextOf(MainPanel::Ch2HeaderText), "MEM2");
+  EXPECT_EQ(TextOf(MainPanel::Ch1HeaderText), "CH1");
   EXPECT_EQ(Received(), kGate);
 
   PlaceCursors(300, 100, 900, 200);
   SwitchOn(0);
+  for (const ReadoutGroup& group : {kTimeReadouts, kChannelReadouts[0], kChannelReadouts[1]})
+    EXPECT_EQ(VisibilityOf(group), kGroupHidden) << "group " << group.frame;
   SwitchOn(kTrackingCursors);
   EXPECT_EQ(CursorAt(3).first, 900);
-  EXPECT_EQ(OfEach(kReadouts, ATTR_VISIBLE), (Ints{1, 1, 0})) << "tracking CH1 shows its group only";
+  EXPECT_EQ(VisibilityOf(kChannelReadouts[0]), kGroupShown);
+  EXPECT_EQ(VisibilityOf(kChannelReadouts[1]), kGroupHidden) << "tracking CH1 shows its group only";
 }
 
+TEST_F(CursorsTest, EachCursorsLinesTakeItsColour) {
+  ColourCursorReadouts(panel_);
+  EXPECT_EQ(OfEach({MainPanel::TimeT1Text, MainPanel::Ch1Y1Text, MainPanel::Ch2Y1Text}, ATTR_TEXT_COLOR),
+            (Ints{0x0000FF, 0x0000FF, 0x0000FF}));
+  EXPECT_EQ(OfEach({MainPanel::TimeT2Text, MainPanel::Ch1Y2Text, MainPanel::Ch2Y2Text}, ATTR_TEXT_COLOR),
+            (Ints{0x800080, 0x800080, 0x800080}));
+  EXPECT_EQ(OfEach({MainPanel::TimeDtText, MainPanel::Ch1DyText}, ATTR_TEXT_COLOR), (Ints{0, 0}))
+      << "differences belong to neither cursor";
+}
+
+struct TimeRow {
+  const char* what;
+  int timebaseIndex;
+  float zoomFactor;
+  int zoomPosition;
+  double x1, x2;
+  Texts expected;
+};
+
 TEST_F(CursorsTest, TimesFollowTheTimebaseAndTheZoom) {
+  const TimeRow rows[] = {
+      {"1 ms/div", kOneMillisecond, 20.0f, 0, 0, 1250, {"t1 = 0.00ns", "t2 = 5.00ms", "dt = 5.00ms", "1/dt = 200Hz"}},
+      {"cursors swapped", kOneMillisecond, 20.0f, 0, 1250, 0,
+       {"t1 = 5.00ms", "t2 = 0.00ns", "dt = 5.00ms", "1/dt = 200Hz"}},
+      {"faster than the acquisition: timed at 100 ns/div", 3, 20.0f, 0, 0, 1250,
+       {"t1 = 0.00ns", "t2 = 500ns", "dt = 500ns", "1/dt = 2.00MHz"}},
+      {"index 6, the last one below 100 ns/div", 6, 20.0f, 0, 0, 1250,
+       {"t1 = 0.00ns", "t2 = 500ns", "dt = 500ns", "1/dt = 2.00MHz"}},
+      {"zoomed 2x, 1 div into the record", kOneMillisecond, 10.0f, 5000, 500, 1000,
+       {"t1 = 2.00ms", "t2 = 3.00ms", "dt = 1.00ms", "1/dt = 1.00kHz"}},
+      {"the same place: no frequency", kOneMillisecond, 20.0f, 0, 500, 500,
+       {"t1 = 2.00ms", "t2 = 2.00ms", "dt = 0.00ns", "1/dt = "}},
+  };
+  SwitchOn(kFreeCursors);
+  for (const TimeRow& row : rows) {
+    ProgramSetup.effectiveTimebaseIndex = static_cast<std::uint16_t>(row.timebaseIndex);
+    ProgramSetup.zoomFactor = row.zoomFactor;
+    ProgramSetup.zoomPosition = row.zoomPosition;
+    PlaceCursors(row.x1, 128, row.x2, 128);
+    EXPECT_EQ(TimeTexts(), row.expected) << row.what;
+  }
+}
+
+TEST_F(CursorsTest, AStoredTraceIsTimedAtItsOwnTimebaseUnlessMeasuring) {
+  ProgramSetup.ch1LoadedTrace = 1;
   SwitchOn(kFreeCursors);
   PlaceCursors(0, 128, 1250, 128);
-  EXPECT_EQ(TextOf(MainPanel::TimeReadouts), "t1 = 0.00ns\nt2 = 5.00ms\ndt = 5.00ms\n1/dt = 200Hz");
-
-  ProgramSetup.effectiveTimebaseIndex = 3;  // faster than the acquisition: timed at 100 ns/div
-  PlaceCursors(0, 128, 1250, 128);
-  EXPECT_EQ(TextOf(MainPanel::TimeReadouts), "t1 = 0.00ns\nt2 = 500ns\ndt = 500ns\n1/dt = 2.00MHz");
-
-  ProgramSetup.effectiveTimebaseIndex = kOneMillisecond;
-  ProgramSetup.zoomFactor = 10.0f;
-  ProgramSetup.zoomPosition = 5000;
-  PlaceCursors(500, 128, 500, 128);
-  EXPECT_EQ(TextOf(MainPanel::TimeReadouts), "t1 = 2.00ms\nt2 = 2.00ms\ndt = 0.00ns\n1/dt = ")
-      << "the same place: no frequency";
+  EXPECT_EQ(TimeTexts()[1], "t2 = 500ns") << "stored-trace timebase 0: as at 100 ns/div";
+  ProgramSetup.autoMeasurementsOn = 1;
+  UpdateCursorReadouts();
+  EXPECT_EQ(TimeTexts()[1], "t2 = 5.00ms");
 }
 
 TEST_F(CursorsTest, ChannelValuesUseScaleProbeAndPosition) {
   SwitchOn(kFreeCursors);
   Mirror.VerticalPositionSeen[1] = 22;  // CH2 one division up
   PlaceCursors(0, 160, 10, 64);
-  EXPECT_EQ(TextOf(MainPanel::Ch1Readouts), "CH1\nY1 = 1.00V\nY2 = -2.00V\ndY = 3.00V");
-  EXPECT_EQ(TextOf(MainPanel::Ch2Readouts), "CH2\nY1 = 0.00nA\nY2 = -30.0A\ndY = 30.0A");
+  EXPECT_EQ(ChannelTexts(0), (Texts{"CH1", "Y1 = 1.00V", "Y2 = -2.00V", "dY = 3.00V"}))
+      << "one division up at 1 V/div reads 1 V";
+  EXPECT_EQ(ChannelTexts(1), (Texts{"CH2", "Y1 = 0.00nA", "Y2 = -30.0A", "dY = 30.0A"}));
 
   ProgramSetup.ch2Displayed = 0;
   UpdateCursorReadouts();
-  EXPECT_EQ(TextOf(MainPanel::Ch2Readouts), "CH2\nY1 = ...\nY2 = ...\ndY = ...");
+  EXPECT_EQ(ChannelTexts(1), (Texts{"CH2", "Y1 = ...", "Y2 = ...", "dY = ..."}));
+  EXPECT_EQ(ChannelTexts(0)[1], "Y1 = 1.00V") << "CH1 still measured";
 }
 
 TEST_F(CursorsTest, TrackingPutsTheCursorsOnTheReferenceTrace) {
   ProgramSetup.referenceChannel = 1;
   SampleBlock a{}, b{};
-  for (const auto& [point, code] : {std::pair{100, 255}, {200, 0}, {300, 40}, {301, 80}, {2499, 90}})
+  for (const auto& [point, code] : {std::pair{100, 255}, {200, 0}, {300, 40}, {301, 80}, {2498, 10}, {2499, 90}})
     a[static_cast<std::size_t>(point)] = static_cast<std::uint8_t>(code);
   b.fill(50);
   ChannelSamples.Store(1, a, b);
   SwitchOn(kTrackingCursors);
-  PlaceCursors(100, 10, 200, 10);
-  EXPECT_EQ(CursorAt(2).second, 255);
-  EXPECT_EQ(CursorAt(3).second, 1) << "never below code 1";
-  PlaceCursors(300.25, 10, 2499.5, 10);
-  EXPECT_EQ(CursorAt(2).second, 50) << "between two samples, on the line joining them";
-  EXPECT_EQ(CursorAt(3).second, 90) << "the last sample has no successor";
-  PlaceCursors(0, 10, 2500, 10);
-  EXPECT_EQ(CursorAt(3).second, 90) << "the graph's right edge is read as the last sample";
-  EXPECT_EQ(TextOf(MainPanel::Ch1Readouts), "") << "only the reference channel's readouts";
+  struct Row {
+    const char* what;
+    double x;
+    double y;
+  };
+  const Row rows[] = {
+      {"a sample of 255 stays at 255", 100, 255},
+      {"a sample of 0 is lifted to 1", 200, 1},
+      {"between two samples, on the line joining them", 300.25, 50},
+      {"the last sample has no successor", 2499.5, 90},
+      {"the graph's right edge is read as the last sample", 2500, 90},
+  };
+  for (const Row& row : rows) {
+    PlaceCursors(0, 10, row.x, 10);
+    EXPECT_EQ(CursorAt(3).second, row.y) << row.what;
+  }
+  EXPECT_EQ(ChannelTexts(0), (Texts{"", "", "", ""})) << "only the reference channel's readouts";
+  EXPECT_EQ(ChannelTexts(1)[0], "CH2");
 
   Mirror.ZoomActive = 1;
   UpdateCursorReadouts();

@@ -64,6 +64,8 @@ TEST_F(DisplayStateTest, StartSeedsTheMirrorAndThePanelFromTheSetupRecord) {
   EXPECT_EQ(Attribute(MainPanel::Ref2LabelText, ATTR_TEXT_COLOR), static_cast<int>(ReferenceColour[1]));
   EXPECT_EQ(Attribute(MainPanel::TriggerIndicator, ATTR_TEXT_COLOR), static_cast<int>(ChannelColour[1]));
   EXPECT_EQ(Attribute(MainPanel::Ch2PositionMarker, ATTR_FRAME_COLOR), static_cast<int>(ChannelColour[1]));
+  EXPECT_EQ(OfEach({MainPanel::TimeT1Text, MainPanel::Ch2Y2Text}, ATTR_TEXT_COLOR), (Ints{0x0000FF, 0x800080}))
+      << "each cursor's readouts in its colour";
   EXPECT_EQ(Attribute(MainPanel::TraceGraph, ATTR_LEFT), 268) << "the cursors are off, the panel laid out";
   EXPECT_EQ(Received(), kGate);
 }
