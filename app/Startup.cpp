@@ -16,6 +16,8 @@
 #include "display/FrameDisplayHooks.h"
 #include "display/References.h"
 #include "display/Reglage.h"
+#include "display/XYPanel.h"
+#include "display/XYWindow.h"
 #include "display/Zoom.h"
 #include "display/Measurements.h"
 #include "acquisition/MainPanelHandle.h"
@@ -139,6 +141,19 @@ void PlaceMainPanel() {
   SetPanelSize(panel, rect.height, rect.width);
 }
 
+// The XY window opens where it was left, also after a restart.
+void RememberXYRectFromPreferences() {
+  const PanelRect& rect = ProgramPreferences.xyPanelRect;
+  SetRememberedXYRect({rect.top, rect.left, rect.height, rect.width});
+}
+
+void KeepXYRectInPreferences() {
+  const int xyPanel = XYPanelOpen.load();
+  if (xyPanel > 0) AjustTraceXY(xyPanel, EVENT_CLOSE, nullptr, 0, 0);
+  const XYRect rect = RememberedXYRect();
+  ProgramPreferences.xyPanelRect = {rect.top, rect.left, rect.height, rect.width};
+}
+
 void ReportSelfTest(int result) {
   if (result == 0) return;
   const std::string text = FormatCatalogue(kNumberedErrorFormat, Msg::Error, result);
@@ -169,6 +184,7 @@ int StartProgram() {
   SetCtrlVal(MainPanelHandle.load(), MainPanel::VariantMark, instrument.modelNumber == kVariantModel ? 1 : 0);
   LoadPreferences(PreferencesPath(), ProgramMonitor);
   PersistenceOn = LoadField(ProgramPreferences.PersistenceOn);
+  RememberXYRectFromPreferences();
   RestoreIdentity(instrument, identity);
   ApplyModelRules(instrument);
   InstallHelpDocument(instrument.identifiedModelNumber);
@@ -219,6 +235,7 @@ void QuitProgram(int closeFlag) {
   StoreField(ProgramSetup.ch1LoadedTrace, 0);
   StoreField(ProgramSetup.ch2LoadedTrace, 0);
   StopAcquisition();
+  KeepXYRectInPreferences();
   if (Panels.tips != 0) {
     DiscardPanel(Panels.tips);
     Panels.tips = 0;
@@ -272,6 +289,9 @@ void BindProgramCallbacks() {
   RegisterCallback("ControleTrace", CtrlCallback(ControleTrace));
   RegisterCallback("ReglageMem", CtrlCallback(ReglageMem));
   RegisterCallback("ControlReglageMem", CtrlCallback(ControlReglageMem));
+  RegisterCallback("AjustTraceXY", PanelCallback(AjustTraceXY));
+  RegisterCallback("ReglageXY", CtrlCallback(ReglageXY));
+  RegisterCallback("RefVoieXY", CtrlCallback(RefVoieXY));
   ConnectDisplayToAcquisition();
   InstallAcquisitionHooks();
   InstallPanelViews();
