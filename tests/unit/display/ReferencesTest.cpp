@@ -56,6 +56,10 @@ class ReferencesTest : public displaytest::MainPanelTest {
     ASSERT_GE(headless::ClickToolbarItem(toolbar_, kReferenceRingItem), 0);
   }
 
+  static void ShowChannels(int ch1, int ch2) {
+    StoreField(ProgramSetup.ch1Displayed, ch1);
+    StoreField(ProgramSetup.ch2Displayed, ch2);
+  }
   // Flags as "ref1 ref2 state".
   static std::string Flags() {
     return std::to_string(LoadField(ProgramSetup.ref1Displayed)) + " " +
@@ -85,7 +89,7 @@ class ReferencesTest : public displaytest::MainPanelTest {
 };
 
 TEST_F(ReferencesTest, ToggleWithOnlyCh2ShownEnablesAndFillsOnlyRef2) {
-  StoreField(ProgramSetup.ch2Displayed, 1);
+  ShowChannels(0, 1);
   PressScreenShot();
   EXPECT_EQ(Flags(), "0 1 0");
   EXPECT_EQ(LabelsShown(), (displaytest::Ints{0, 1}));
@@ -99,8 +103,7 @@ TEST_F(ReferencesTest, ToggleWithOnlyCh2ShownEnablesAndFillsOnlyRef2) {
 }
 
 TEST_F(ReferencesTest, ToggleWhileAReferenceIsOnEmptiesAndHidesBoth) {
-  StoreField(ProgramSetup.ch1Displayed, 1);
-  StoreField(ProgramSetup.ch2Displayed, 1);
+  ShowChannels(1, 1);
   StoreField(ProgramSetup.ref2Displayed, 1);
   StoreField(ProgramSetup.referenceState, 3);
   FillBothReferences();
@@ -142,7 +145,7 @@ TEST_F(ReferencesTest, XYCaptionsShowOnlyWhileBothSourcesHoldAReference) {
   const auto captions = [&] {
     return OfEach({controls.xReferenceCaption, controls.yReferenceCaption}, ATTR_VISIBLE, xy);
   };
-  StoreField(ProgramSetup.ch1Displayed, 1);
+  ShowChannels(1, 0);
   ProgramSetup.xySourceX = 0;
   ProgramSetup.xySourceY = 1;
   ReferenceData onlyRef1;
@@ -188,8 +191,7 @@ TEST_F(ReferencesTest, ChoosingCh2SendsTheReferenceRecoloursAndRetitles) {
 // The acquisition thread keeps capturing while the user switches the
 // references off: once the toggle returns, nothing is refilled.
 TEST_F(ReferencesTest, SwitchedOffReferencesStayEmptyWhileTheThreadCaptures) {
-  StoreField(ProgramSetup.ch1Displayed, 1);
-  StoreField(ProgramSetup.ch2Displayed, 1);
+  ShowChannels(1, 1);
   ShowTraces(0x33);
   std::atomic<bool> stop{false};
   std::thread acquisition([&] {
