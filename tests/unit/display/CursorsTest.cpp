@@ -2,11 +2,15 @@
 // and tracking mode, and the instrument's measurement gate.
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "MainPanelFixture.h"
+#include "acquisition/Acquisition.h"
 #include "display/ChannelDisplayScale.h"
+#include "display/DisplayState.h"
 #include "display/ReadoutControls.h"
 
 namespace {
@@ -37,7 +41,7 @@ class CursorsTest : public displaytest::MainPanelTest {
     MainPanelTest::TearDown();
   }
   void SwitchOn(std::uint16_t flags) {
-    ProgramSetup.measurementFlags = flags;
+    StoreField(ProgramSetup.measurementFlags, flags);  // the acquisition thread may be reading it
     ConfigureCursors();
   }
   void PlaceCursors(double x1, double y1, double x2, double y2) {
@@ -139,6 +143,19 @@ TEST_F(CursorsTest, TimesFollowTheTimebaseAndTheZoom) {
   }
 }
 
+TEST_F(CursorsTest, ANewTimebaseRedoesTheCursorLayoutWhereTheCursorsWere) {
+  SwitchOn(kFreeCursors);
+  PlaceCursors(0, 128, 1250, 128);
+  Received();
+  ProgramSetup.effectiveTimebaseIndex = kOneMillisecond + 1;  // 2 ms/div
+  AcquisitionRunning = 1;
+  ShowTimebase();
+  AcquisitionRunning = 0;
+  EXPECT_EQ(CursorAt(3).first, 1250);
+  EXPECT_EQ(TimeTexts(), (Texts{"t1 = 0.00ns", "t2 = 10.0ms", "dt = 10.0ms", "1/dt = 100Hz"}));
+  EXPECT_EQ(Received(), kGate) << "the instrument measures over the whole record again";
+}
+
 TEST_F(CursorsTest, AStoredTraceIsTimedAtItsOwnTimebaseUnlessMeasuring) {
   ProgramSetup.ch1LoadedTrace = 1;
   SwitchOn(kFreeCursors);
@@ -193,6 +210,28 @@ TEST_F(CursorsTest, TrackingPutsTheCursorsOnTheReferenceTrace) {
   Mirror.ZoomActive = 1;
   UpdateCursorReadouts();
   EXPECT_EQ(CursorAt(2).second, 50) << "zoomed, the trace shown is block B";
+}
+
+TEST_F(CursorsTest, TheAcquisitionThreadRetracksWhileTheUserSwitchesModes) {
+  SampleBlock trace{};
+  trace.fill(192);
+  std::atomic<bool> userDone{false};
+  std::thread acquisition([&] {
+    for (int frame = 0; frame < 100 || !userDone; ++frame) {
+      ChannelSamples.Store(0, trace, trace);
+      UpdateCursorReadouts();
+    }
+  });
+  for (int i = 0; i < 50; ++i) {
+    SwitchOn(i % 3 == 0 ? kFreeCursors : i % 3 == 1 ? kTrackingCursors : 0);
+    StoreField(ProgramSetup.referenceChannel, i % 2);
+  }
+  userDone = true;
+  acquisition.join();
+  ProgramSetup.referenceChannel = 0;
+  SwitchOn(kTrackingCursors);
+  EXPECT_EQ(CursorAt(2).second, 192) << "on the trace the acquisition thread stored";
+  EXPECT_EQ(ChannelTexts(0)[1], "Y1 = 2.00V");
 }
 
 }  // namespace
