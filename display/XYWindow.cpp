@@ -27,7 +27,7 @@ namespace {
 constexpr int kLowestTop = 22;
 constexpr std::array<const char*, 3> kCouplingLabels = {"AC", "DC", "GND"};
 
-std::mutex rectMutex;
+// Opening, closing and the quit all run on the user-interface thread.
 XYRect rememberedRect;
 
 void CheckXYMenuItem(bool checked) {
@@ -122,15 +122,9 @@ void LayOutXYPanel(int panel) {
 
 }  // namespace
 
-void SetRememberedXYRect(const XYRect& rect) {
-  std::lock_guard lock(rectMutex);
-  rememberedRect = rect;
-}
+void SetRememberedXYRect(const XYRect& rect) { rememberedRect = rect; }
 
-XYRect RememberedXYRect() {
-  std::lock_guard lock(rectMutex);
-  return rememberedRect;
-}
+XYRect RememberedXYRect() { return rememberedRect; }
 
 const char* XYChannelName(int channel) { return channel == 1 ? "CH2" : "CH1"; }
 
@@ -138,6 +132,14 @@ int XYSourceColour(int source) { return static_cast<int>(ChannelColour[source ==
 
 XYSources CurrentXYSources() {
   return {LoadField(ProgramSetup.xySourceX) == 1 ? 1 : 0, LoadField(ProgramSetup.xySourceY) == 1 ? 1 : 0};
+}
+
+void ShowXYAxisCaptions() {
+  const int panel = XYPanelOpen.load();
+  if (panel <= 0) return;
+  const XYSources sources = CurrentXYSources();
+  SetCtrlVal(panel, XYPanel::XYAxisXCaption, AxisCaption(sources.x));
+  SetCtrlVal(panel, XYPanel::XYAxisYCaption, AxisCaption(sources.y));
 }
 
 void OpenXYPanel() {
@@ -149,8 +151,7 @@ void OpenXYPanel() {
   XYPanelOpen = panel;
   const XYSources sources = CurrentXYSources();
   ColourPanel(panel, sources);
-  SetCtrlVal(panel, XYPanel::XYAxisXCaption, AxisCaption(sources.x));
-  SetCtrlVal(panel, XYPanel::XYAxisYCaption, AxisCaption(sources.y));
+  ShowXYAxisCaptions();
   const std::string title =
       std::string("- XY : X=") + XYChannelName(sources.x) + ", Y=" + XYChannelName(sources.y);
   SetPanelAttribute(panel, ATTR_TITLE, title);

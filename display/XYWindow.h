@@ -17,7 +17,8 @@ struct XYRect {
   bool operator==(const XYRect&) const = default;
 };
 // The rectangle the next opening uses; the application seeds it from its
-// preferences at start and reads it back when it saves them.
+// preferences at start and reads it back when it saves them. User-interface
+// thread.
 void SetRememberedXYRect(const XYRect& rect);
 XYRect RememberedXYRect();
 
@@ -34,6 +35,9 @@ int AjustTraceXY(int panel, int event, void* callbackData, int eventData1, int e
 int ReglageXY(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 // The XY channel markers' callback: a dropped marker sets its channel's position.
 int RefVoieXY(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
+// "CH1: 1V-DC": rewrites the axis captions after a sensitivity or coupling
+// change; nothing while the window is closed.
+void ShowXYAxisCaptions();
 // Follows the main cursor mode (measurementFlags); user-interface thread.
 void ConfigureXYCursors();
 // Nothing unless the window is open with its cursors on; any thread.

@@ -91,6 +91,9 @@ TEST_F(XYWindowTest, OpeningFromTheMenuShowsChannelOneAgainstChannelTwoWhereTheW
   EXPECT_EQ(XYText(XYPanel::XYAxisXCaption), "CH1: 1V-DC");
   EXPECT_EQ(XYText(XYPanel::XYAxisYCaption), "CH2: 1V-AC");
   EXPECT_EQ(Attribute(XYPanel::XYAxisYCaption, ATTR_TEXT_COLOR, xy), 0x00C000);
+  UpdateChannelDisplayScale(1, 10.0f, kOneVoltPerDiv + 1, 2, "A");
+  ShowXYAxisCaptions();
+  EXPECT_EQ(XYText(XYPanel::XYAxisYCaption), "CH2: 2V-GND") << "the main panel's labels, without the probe";
   EXPECT_EQ(CurrentXYPanelControls().graph, XYPanel::XYGraph) << "the drawing finds the graph";
   EXPECT_EQ(Attribute(XYPanel::XYGraph, ATTR_HEIGHT, xy), 300);
   EXPECT_EQ(Attribute(XYPanel::XYGraph, ATTR_WIDTH, xy), 400 + 2 + 8) << "no readout column without cursors";
