@@ -63,10 +63,12 @@ void ShowXYReferenceLabels() {
   SetCtrlAttribute(panel, controls.yReferenceCaption, ATTR_VISIBLE, shown ? 1 : 0);
 }
 
-int ItemValue(int toolbar, int item) {
+// The list's value, from the toolbar item or from the main panel's own ring.
+int ReferenceListValue(int handle, int item) {
   int value = -1;
-  if (Toolbar_GetItemAttribute(toolbar, item, kToolbarAttrValue, &value) < 0) return -1;
-  return value;
+  const int status = item == kReferenceRingItem ? Toolbar_GetItemAttribute(handle, item, kToolbarAttrValue, &value)
+                                                : GetCtrlVal(handle, item, &value);
+  return status < 0 ? -1 : value;
 }
 
 }  // namespace
@@ -95,7 +97,8 @@ void ToggleReferences() {
 
 int RefCallback(int toolbar, int item, int event, void* /*callbackData*/, int /*eventData1*/, int /*eventData2*/) {
   if (event != EVENT_COMMIT) return 0;
-  if (item == kReferenceRingItem) ChooseCursorReference(ItemValue(toolbar, item));
-  if (item == kScreenShotItem) ToggleReferences();
+  if (item == kReferenceRingItem || item == MainPanel::ReferenceRing)
+    ChooseCursorReference(ReferenceListValue(toolbar, item));
+  if (item == kScreenShotItem || item == MainPanel::ScreenShotButton) ToggleReferences();
   return 0;
 }
