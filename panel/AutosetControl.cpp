@@ -29,6 +29,8 @@ void FollowReferenceChannel(const ShownChannels& shown) {
   StoreField(ProgramSetup.referenceChannel, chosen);
   ShowReferenceOnToolbar(chosen);
   SetCursorReference(TheInstrument.session, chosen);
+  // Tracking cursors follow the new reference and show its readouts.
+  ConfigureCursors();
 }
 
 // After a successful autoset; the caller owns the link.
