@@ -5,6 +5,7 @@
 #include "display/Cursors.h"
 #include "display/Measurements.h"
 #include "display/XYPanel.h"
+#include "display/XYWindow.h"
 #include "layout/PanelIds.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
@@ -79,6 +80,7 @@ void ChooseCursorReference(int channel) {
   StoreField(ProgramSetup.referenceChannel, channel);
   SetMeasurementColour(channel);
   ConfigureCursors();
+  UpdateXYReadouts();
   WriteMeasurementTitles(MainPanelHandle.load(), channel);
 }
 

@@ -13,7 +13,8 @@ inline constexpr int kScreenShotItem = 7;
 int RefCallback(int toolbar, int item, int event, void* callbackData, int eventData1, int eventData2);
 
 // Item 5: makes `channel` (0 CH1, 1 CH2) the reference channel: tells the
-// instrument, recolours and retitles the measurements, lays out the cursors.
+// instrument, recolours and retitles the measurements, lays out the cursors
+// and rewrites the XY readouts.
 // Any other value does nothing. The caller must not own the link.
 void ChooseCursorReference(int channel);
 // Item 7: with a channel on screen, switches the references of the shown
