@@ -55,8 +55,13 @@ double DropOnYAxis(int panel, int control, const DraggedMarker& marker, int top)
     SetCtrlAttribute(panel, control, ATTR_TOP, height + kXYPlotInset);
     SetCtrlAttribute(panel, marker.label, ATTR_TOP, height - 1);
     p = height;
+  } else if (p < 0) {
+    SetCtrlAttribute(panel, control, ATTR_TOP, kXYPlotInset);
+    SetCtrlAttribute(panel, marker.label, ATTR_TOP, kXYPlotInset - kLabelAboveMarker);
+    p = 0;
   } else {
     SetCtrlAttribute(panel, marker.label, ATTR_TOP, top - kLabelAboveMarker);
+    // The first rows below the top edge still count as the edge.
     if (p < kXYPlotInset) p = 0;
   }
   if (height <= 0) return 0.0;

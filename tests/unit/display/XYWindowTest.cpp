@@ -149,6 +149,10 @@ TEST_F(XYWindowTest, CursorsFollowTheCursorModeAndComeBackWhereTheyWere) {
   EXPECT_EQ(std::make_pair(x, y), std::make_pair(200.0, 210.0));
   EXPECT_EQ(XYText(XYPanel::XYSourceXCaption), "X = MEM1");
   EXPECT_EQ(Attribute(XYPanel::XYReadoutX1, ATTR_VISIBLE, xy), 1);
+
+  RegisterCallback("ReglageXY", CtrlCallback(ReglageXY));
+  headless::DragCursor(xy, XYPanel::XYGraph, XYCursor1.load(), 255, 128);
+  EXPECT_EQ(XYText(XYPanel::XYReadoutX1), "X1 = 3.98V") << "a released cursor rewrites the readouts";
 }
 
 TEST_F(XYWindowTest, DroppedMarkersSetTheChannelPositionClampedToThePlotArea) {
@@ -165,11 +169,14 @@ TEST_F(XYWindowTest, DroppedMarkersSetTheChannelPositionClampedToThePlotArea) {
 
   RefVoieXY(xy, XYPanel::Ch2XYYMarker, EVENT_DROPPED, nullptr, height + 60, 0);
   EXPECT_EQ(Attribute(XYPanel::Ch2XYYMarker, ATTR_TOP, xy), height + 8) << "held at the bottom edge";
+  RefVoieXY(xy, XYPanel::Ch2XYYMarker, EVENT_DROPPED, nullptr, -30, 0);
+  EXPECT_EQ(Attribute(XYPanel::Ch2XYYMarker, ATTR_TOP, xy), 8) << "held at the top edge";
   RefVoieXY(xy, XYPanel::Ch1XYXMarker, EVENT_DROPPED, nullptr, 0, 128 + 8 + width);
   RefVoieXY(xy, XYPanel::Ch1XYXMarker, EVENT_DROPPED, nullptr, 0, 20);
   EXPECT_EQ(Attribute(XYPanel::Ch1XYXMarker, ATTR_LEFT, xy), 128 + 8) << "held at the left edge";
   EXPECT_EQ(Attribute(XYPanel::Ch1XYXLabel, ATTR_LEFT, xy), 128 + 8 + 3);
   EXPECT_EQ(TakeCommits(), (std::vector<Commit>{{MainPanel::Ch2OffsetInput, -4.0},
+                                                {MainPanel::Ch2OffsetInput, 4.0},
                                                 {MainPanel::Ch1OffsetInput, 4.0},
                                                 {MainPanel::Ch1OffsetInput, -4.0}}));
 }
