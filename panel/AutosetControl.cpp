@@ -3,6 +3,7 @@
 #include "display/Cursors.h"
 #include "display/DisplayState.h"
 #include "display/Measurements.h"
+#include "display/XYWindow.h"
 #include "display/ZoomRecord.h"
 #include "link/Autoset.h"
 #include "link/CommandSet.h"
@@ -40,6 +41,7 @@ void ShowAutosetResult(int panel, const ShownChannels& shown) {
   FollowReferenceChannel(shown);
   RefreshPanelFromSetup();
   UpdateCursorReadouts();
+  UpdateXYReadouts();
   if (LoadField(ProgramSetup.autoMeasurementsOn) == 1) {
     const int reference = LoadField(ProgramSetup.referenceChannel);
     WriteMeasurementTitles(panel, reference);

@@ -3,6 +3,7 @@
 
 #include "catalogue/MessageCatalogue.h"
 #include "display/Cursors.h"
+#include "display/XYWindow.h"
 #include "link/Autoset.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
@@ -74,6 +75,7 @@ void CommitSensitivity(int panel, int control) {
     RefreshPanelFromSetup();
   }
   UpdateCursorReadouts();
+  UpdateXYReadouts();
   CurrentChannel = channel;
 }
 
@@ -121,5 +123,6 @@ void CommitVerticalAutoset(int panel, int control) {
     MessagePopup(CatalogueText(Msg::WarningTitle),
                  FormatCatalogue(kChannelMessageFormat, channel + 1, Msg::VerticalAutosetImpossible).c_str());
   KeepOffsetWithinLimits(panel, channel);
+  UpdateXYReadouts();
   SetWaitCursor(0);
 }

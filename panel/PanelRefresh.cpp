@@ -5,6 +5,7 @@
 #include "display/ChannelDisplayScale.h"
 #include "display/Colours.h"
 #include "display/DisplayState.h"
+#include "display/XYWindow.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
 #include "link/InstrumentSetup.h"
@@ -67,11 +68,11 @@ void ShowTriggerSettings(int panel) {
 
 }  // namespace
 
-// The XY window's axis labels join this once the XY window exists.
 void RefreshPanelFromSetup() {
   const int panel = MainPanelHandle.load();
   CopyChannelScales();
   ShowChannelSettings(panel);
+  ShowXYAxisCaptions();
   ShowHorizontalSettings(panel);
   ShowTriggerSettings(panel);
   CheckDisplayMenuItems(panel);

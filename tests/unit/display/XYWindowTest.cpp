@@ -10,7 +10,9 @@
 #include <vector>
 
 #include "MainPanelFixture.h"
+#include "acquisition/Acquisition.h"
 #include "display/ChannelDisplayScale.h"
+#include "display/FrameDisplayHooks.h"
 #include "display/XYWindow.h"
 #include "display/XYWindowParts.h"
 #include "platform/os/ProjectDir.h"
@@ -217,6 +219,38 @@ TEST_F(XYWindowTest, TheAcquisitionThreadDrawsWhileTheWindowOpensAndCloses) {
   EXPECT_GT(passes.load(), 0);
   EXPECT_EQ(XYPanelOpen.load(), 0) << "an even number of toggles";
   EXPECT_EQ(RememberedXYRect(), (XYRect{100, 30, 358, 458}));
+}
+
+}  // namespace
+
+namespace {
+
+// What the acquisition asks of the XY window through its hooks: the window
+// opens with the acquisition when the setup says XY mode, a captured
+// reference names the axis of its channel, and the stop closes it.
+TEST_F(XYWindowTest, AcquisitionOpensNamesAndClosesTheWindowThroughItsHooks) {
+  ConnectDisplayToAcquisition();
+  const std::shared_ptr<const FrameDisplay> hooks = CurrentFrameDisplay();
+  ProgramSetup.xySourceX = 1;
+  ProgramSetup.xySourceY = 0;
+  ProgramSetup.xyState = 2;
+  hooks->openDisplays();
+  const int panel = XYPanelOpen.load();
+  ASSERT_GT(panel, 0);
+
+  hooks->referenceCaptured(1, "REF2: 1.00ms, 1V");
+  std::string text;
+  int colour = 0;
+  GetCtrlVal(panel, XYPanel::XYReferenceXLabel, &text);
+  GetCtrlAttribute(panel, XYPanel::XYReferenceXLabel, ATTR_TEXT_COLOR, &colour);
+  EXPECT_EQ(text, "REF2: 1.00ms, 1V") << "X shows CH2";
+  EXPECT_EQ(colour, 0x80FF80);
+  GetCtrlVal(panel, XYPanel::XYReferenceYLabel, &text);
+  EXPECT_NE(text, "REF2: 1.00ms, 1V") << "Y shows CH1";
+
+  hooks->closeDisplays();
+  EXPECT_EQ(XYPanelOpen.load(), 0);
+  SetFrameDisplay({});
 }
 
 }  // namespace
