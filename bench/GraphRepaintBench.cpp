@@ -4,13 +4,13 @@
 // them. The graph's size follows the window as the resize rules place it.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 
 #include <cmath>
 #include <cstdlib>
 #include <memory>
 
+#include "OffscreenBenchmarkMain.h"
 #include "platform/ui/Model.h"
 #include "platform/ui/qt/GraphView.h"
 
@@ -122,11 +122,4 @@ BENCHMARK(BM_CursorMoveRepaint)->Args({720, 580})->Args({1920, 1080})->Unit(benc
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv); }

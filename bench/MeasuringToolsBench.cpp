@@ -11,15 +11,14 @@
 //    the repaint of the graph with the cursor at its new place.
 #include <benchmark/benchmark.h>
 
-#include <QApplication>
 #include <QImage>
 
 #include <array>
 #include <cmath>
 #include <cstdint>
-#include <cstdlib>
 #include <string>
 
+#include "OffscreenBenchmarkMain.h"
 #include "acquisition/ChannelSamples.h"
 #include "acquisition/DisplayMirror.h"
 #include "acquisition/MainPanelHandle.h"
@@ -209,11 +208,4 @@ BENCHMARK(BM_CursorDragToPixels)
 
 }  // namespace
 
-int main(int argc, char** argv) {
-  setenv("QT_QPA_PLATFORM", "offscreen", 0);
-  QApplication application(argc, argv);
-  benchmark::Initialize(&argc, argv);
-  benchmark::RunSpecifiedBenchmarks();
-  benchmark::Shutdown();
-  return 0;
-}
+int main(int argc, char** argv) { return RunOffscreenBenchmarks(argc, argv); }
