@@ -12,9 +12,6 @@ source "$here/x_session.sh"
 start_display
 start_window_manager
 
-app="$work/app"
-fresh_app_dir "$app"
-
 # A window's client area on the screen, below its menu bar of $2 pixels
 # (default none): origin ox oy, size w h.
 client_area() {
@@ -50,6 +47,8 @@ quit_program() {
 patch() { /usr/bin/python3 "$here/patch_state.py" "$@"; }
 
 echo "== two references beside the live traces, then the zoom and its overview"
+app="$work/app"
+fresh_app_dir "$app"
 run_program zoom
 press "$main" F3
 sleep 2
