@@ -45,6 +45,18 @@ quit_program() {
   wait "$sim" || true
 }
 patch() { /usr/bin/python3 "$here/patch_state.py" "$@"; }
+more_than() { [ "$("${@:2}")" -gt "$1" ]; }  # more_than N COMMAND...: COMMAND printed more than N
+# Screenshots SHOT until CHECK holds, for up to TRIES half-seconds (a loaded
+# machine draws late): shot_until SHOT TRIES CHECK...
+shot_until() {
+  local name=$1 tries=$2
+  for _ in $(seq "$tries"); do
+    shot "$name"
+    "${@:3}" && return 0
+    sleep 0.5
+  done
+  return 1
+}
 
 echo "== two references beside the live traces, then the zoom and its overview"
 app="$work/app"
@@ -56,19 +68,17 @@ click $((440 + 45)) $((4 + 10))
 sleep 1.5
 press "$main" F6
 press "$main" F8
-sleep 2
-shot references
-[ "$(count_on_graph references 268 FF8080)" -gt 200 ] || fail "no CH1 reference on the graph"
-[ "$(count_on_graph references 268 80FF80)" -gt 200 ] || fail "no CH2 reference on the graph"
+both_references_beside_live() {
+  more_than 200 count_on_graph references 268 FF8080 && more_than 200 count_on_graph references 268 80FF80
+}
+shot_until references 20 both_references_beside_live || fail "no CH1 and CH2 references beside the live traces"
 [ "$(count_on_graph references 268 FF0000)" -gt 200 ] || fail "no live CH1 trace beside the references"
 [ "$(count_near references $((268 + 25)) $((h - 23)) 92 10 FF8080)" -gt 20 ] || fail "no REF1 label"
 [ "$(count_near references $((268 + 25)) $((h - 13)) 92 10 80FF80)" -gt 20 ] || fail "no REF2 label"
 click $(((w + 268 - 24) / 2 + 11)) $((h - 23 + 9))
-sleep 2.5
-shot zoom
 overview="292 46 $((w - 292 - 24)) 75"
+shot_until zoom 20 more_than 300 count zoom $overview 000000 || fail "no zoom window frame on the overview"
 [ "$(count zoom $overview FF0000 00C000)" -gt 50 ] || fail "no trace on the overview"
-[ "$(count zoom $overview 000000)" -gt 300 ] || fail "no zoom window frame on the overview"
 quit_program "zoom"
 case "$(received_text "$work/zoom.bin")" in *':DISP:TRAC:ZOOM:H'*) ;; *) fail "the zoom sent no :DISP:TRAC:ZOOM:H" ;; esac
 
@@ -76,11 +86,11 @@ for mode in tracking free; do
   echo "== cursors $mode, with their readouts"
   patch cursors "$app" "$mode"
   run_program "cursors-$mode"
-  sleep 2.5
-  shot "cursors-$mode"
   readouts="268 46 130 $((h - 92))"
-  [ "$(count_near "cursors-$mode" $readouts 0000FF)" -gt 50 ] || fail "$mode: no blue readout text"
-  [ "$(count_near "cursors-$mode" $readouts 800080)" -gt 50 ] || fail "$mode: no purple readout text"
+  readouts_shown() {
+    more_than 50 count_near "cursors-$mode" $readouts 0000FF && more_than 50 count_near "cursors-$mode" $readouts 800080
+  }
+  shot_until "cursors-$mode" 20 readouts_shown || fail "$mode: no blue and purple readout texts"
   # Below the readouts the panel shows where the plot area was; it starts at 398 now.
   [ "$(count "cursors-$mode" 300 330 97 200 000000)" = 0 ] || fail "$mode: plot area left of x = 398"
   [ "$(count "cursors-$mode" 412 330 40 200 000000)" -gt 5000 ] || fail "$mode: no plot area right of x = 398"
@@ -92,9 +102,7 @@ echo "== the XY window drawing a Lissajous figure"
 patch xy "$app" 1 2
 run_on_sim xy --ch1 sine --ch1-freq 1000 --ch2 sine --ch2-freq 1500
 xy=$(wait_window '^[-] XY : X=CH1, Y=CH2$') || fail "no XY window with X=CH1, Y=CH2"
-sleep 2.5
-shot xy
 client_area "$xy"
-[ "$(count xy 0 0 "$w" "$h" CC6600)" -gt 300 ] || fail "no Lissajous figure in the XY window"
+shot_until xy 20 more_than 300 count xy 0 0 "$w" "$h" CC6600 || fail "no Lissajous figure in the XY window"
 quit_program "xy"
 echo "5 passed, 0 failed"
