@@ -77,8 +77,8 @@ shot_until references 20 both_references_beside_live || fail "no CH1 and CH2 ref
 [ "$(count_near references $((268 + 25)) $((h - 13)) 92 10 80FF80)" -gt 20 ] || fail "no REF2 label"
 click $(((w + 268 - 24) / 2 + 11)) $((h - 23 + 9))
 overview="292 46 $((w - 292 - 24)) 75"
-shot_until zoom 20 more_than 300 count zoom $overview 000000 || fail "no zoom window frame on the overview"
-[ "$(count zoom $overview FF0000 00C000)" -gt 50 ] || fail "no trace on the overview"
+overview_with_frame() { more_than 300 count zoom $overview 000000 && more_than 50 count zoom $overview FF0000 00C000; }
+shot_until zoom 20 overview_with_frame || fail "no zoom window frame and trace on the overview"
 quit_program "zoom"
 case "$(received_text "$work/zoom.bin")" in *':DISP:TRAC:ZOOM:H'*) ;; *) fail "the zoom sent no :DISP:TRAC:ZOOM:H" ;; esac
 
