@@ -33,11 +33,14 @@ constexpr int kGateEnd = 49999;
 
 // Where the measurement cursors were when they were last reconfigured; put
 // back when they come on again. User-interface thread.
+// Before the first reconfiguration they stand two divisions in from each
+// side, one division above and below the centre, so that dt and dY read
+// something from the start.
 struct SavedPosition {
-  std::atomic<double> x{0.0};
-  std::atomic<double> y{0.0};
+  std::atomic<double> x;
+  std::atomic<double> y;
 };
-std::array<SavedPosition, 2> savedPositions;
+std::array<SavedPosition, 2> savedPositions = {{{500.0, 160.0}, {2000.0, 96.0}}};
 
 void SaveCursorPositions(int panel) {
   const std::array<int, 2> cursors = {CursorT1.load(), CursorT2.load()};

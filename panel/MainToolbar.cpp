@@ -1,6 +1,8 @@
 #include "panel/MainToolbar.h"
 
+#include "acquisition/MainPanelHandle.h"
 #include "catalogue/MessageCatalogue.h"
+#include "layout/PanelIds.h"
 #include "link/InstrumentSetup.h"
 #include "panel/ControleScope.h"
 #include "platform/ui/UserInterface.h"
@@ -26,20 +28,32 @@ bool FindReferenceRing(ToolbarItem& ring) {
   return Toolbar_GetItemAttribute(ring.toolbar, ring.item, kToolbarAttrCtrlId, &ring.control) >= 0;
 }
 
+// The two items in the current language, the reference channel selected.
+void FillReferenceList(int panel, int control) {
+  ClearListCtrl(panel, control);
+  for (int channel = 0; channel < 2; ++channel)
+    InsertListItem(panel, control, -1, MeasurementTitleText(channel), channel);
+  SetCtrlVal(panel, control, LoadField(ProgramSetup.referenceChannel));
+}
+
 }  // namespace
 
+// Until the toolbar exists, the main panel's own "Reference" ring stands in
+// for its item and is kept the same way.
 void RefillReferenceRing() {
+  const bool measurementsOn = (LoadField(ProgramSetup.measurementFlags) & kMeasurementDisplayFlag) != 0;
+  if (const int panel = MainPanelHandle.load(); panel > 0) {
+    FillReferenceList(panel, MainPanel::ReferenceRing);
+    SetCtrlAttribute(panel, MainPanel::ReferenceRing, ATTR_DIMMED, measurementsOn ? 0 : 1);
+  }
   ToolbarItem ring;
   if (!FindReferenceRing(ring)) return;
-  ClearListCtrl(ring.panel, ring.control);
-  for (int channel = 0; channel < 2; ++channel)
-    InsertListItem(ring.panel, ring.control, -1, MeasurementTitleText(channel), channel);
-  SetCtrlVal(ring.panel, ring.control, LoadField(ProgramSetup.referenceChannel));
-  const bool measurementsOn = (LoadField(ProgramSetup.measurementFlags) & kMeasurementDisplayFlag) != 0;
+  FillReferenceList(ring.panel, ring.control);
   Toolbar_DimItem(ring.toolbar, ring.item, measurementsOn ? 0 : 1);
 }
 
 void ShowReferenceOnToolbar(int channel) {
+  if (const int panel = MainPanelHandle.load(); panel > 0) SetCtrlVal(panel, MainPanel::ReferenceRing, channel);
   ToolbarItem ring;
   if (FindReferenceRing(ring)) SetCtrlVal(ring.panel, ring.control, channel);
 }

@@ -169,6 +169,14 @@ TEST_F(PanelRefreshTest, ReferenceRingIsRefilledSelectedAndDimmedWithTheMeasurem
   Toolbar_SetItemAttribute(toolbar, item, kToolbarAttrDescription, CatalogueText(Msg::Reference));
   Refresh();
   EXPECT_EQ(ringState(), "Mes. auto. CH1=0;Mes. auto. CH2=1;0");
+
+  // The main panel's stand-in for the toolbar item is kept alike.
+  std::string label;
+  int selected = -1, standInDimmed = -1;
+  GetLabelFromIndex(panel_, MainPanel::ReferenceRing, 1, &label);
+  GetCtrlVal(panel_, MainPanel::ReferenceRing, &selected);
+  GetCtrlAttribute(panel_, MainPanel::ReferenceRing, ATTR_DIMMED, &standInDimmed);
+  EXPECT_EQ(label + ";" + std::to_string(selected) + ";" + std::to_string(standInDimmed), "Mes. auto. CH2;0;0");
 }
 
 TEST_F(PanelRefreshTest, InstalledViewsRefreshThePanelAndShowTheTriggerLevel) {
