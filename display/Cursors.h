@@ -2,7 +2,6 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 
 // Graph cursor numbers of the measurement cursors; 0 while they are off.
 extern std::atomic<int> CursorT1;
@@ -13,10 +12,6 @@ extern std::atomic<int> CursorT2;
 inline constexpr int kTriggerCursorColour = 0x0000FF;
 inline constexpr int kFirstCursorColour = 0x0000FF;
 inline constexpr int kSecondCursorColour = 0x800080;
-
-// measurementFlags bit of the automatic measurements (which also need the
-// instrument's measurement gate).
-inline constexpr std::uint16_t kAutoMeasurementsFlag = 0x10;
 
 // Reconfigures the cursors for the current mode (measurementFlags), sets the
 // marker column (268 without readouts, 398 with them), places the markers

@@ -114,7 +114,7 @@ struct InstrumentSetup {
   std::int16_t reserved222;
   std::int32_t reserved224;
   std::int32_t reserved228;
-  std::uint16_t measurementFlags;
+  std::uint16_t measurementFlags;  // kAutoMeasurementsFlag, cursor mode bits 0x1, 0x2, 0x8
   std::uint8_t padding234[2];
   float reserved236;
   std::int32_t reserved240;
@@ -173,6 +173,9 @@ struct InstrumentSetup {
 
 static_assert(sizeof(InstrumentSetup) == kSetupSize);
 static_assert(std::is_standard_layout_v<InstrumentSetup> && std::is_trivially_copyable_v<InstrumentSetup>);
+
+// measurementFlags bit: the automatic-measurement display is on.
+inline constexpr std::uint16_t kAutoMeasurementsFlag = 0x10;
 
 // The program's copy of the instrument's setup.
 extern InstrumentSetup ProgramSetup;

@@ -3,13 +3,9 @@
 #pragma once
 
 #include <atomic>
-#include <cstdint>
 
 // The channel last acted on (0 or 1); the display reads it.
 extern std::atomic<int> CurrentChannel;
-
-// measurementFlags bit: the automatic-measurement display is on.
-inline constexpr std::uint16_t kMeasurementDisplayFlag = 0x10;
 
 int ControleScope(int panel, int control, int event, void* callbackData, int eventData1, int eventData2);
 

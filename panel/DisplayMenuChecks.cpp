@@ -10,7 +10,7 @@
 void CheckDisplayMenuItems(int panel) {
   const int menuBar = GetPanelMenuBar(panel);
   if (menuBar <= 0) return;
-  const bool measurementsOn = (LoadField(ProgramSetup.measurementFlags) & kMeasurementDisplayFlag) != 0;
+  const bool measurementsOn = (LoadField(ProgramSetup.measurementFlags) & kAutoMeasurementsFlag) != 0;
   SetMenuBarAttribute(menuBar, MainMenuBar::PersistenceItem, ATTR_CHECKED, PersistenceOn.load() != 0 ? 1 : 0);
   SetMenuBarAttribute(menuBar, MainMenuBar::XyItem, ATTR_CHECKED, XYPanelOpen.load() != 0 ? 1 : 0);
   SetMenuBarAttribute(menuBar, MainMenuBar::AutoMeasurementsItem, ATTR_CHECKED, measurementsOn ? 1 : 0);

@@ -41,7 +41,7 @@ void FillReferenceList(int panel, int control) {
 // Until the toolbar exists, the main panel's own "Reference" ring stands in
 // for its item and is kept the same way.
 void RefillReferenceRing() {
-  const bool measurementsOn = (LoadField(ProgramSetup.measurementFlags) & kMeasurementDisplayFlag) != 0;
+  const bool measurementsOn = (LoadField(ProgramSetup.measurementFlags) & kAutoMeasurementsFlag) != 0;
   if (const int panel = MainPanelHandle.load(); panel > 0) {
     FillReferenceList(panel, MainPanel::ReferenceRing);
     SetCtrlAttribute(panel, MainPanel::ReferenceRing, ATTR_DIMMED, measurementsOn ? 0 : 1);

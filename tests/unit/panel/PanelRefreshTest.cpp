@@ -164,7 +164,7 @@ TEST_F(PanelRefreshTest, ReferenceRingIsRefilledSelectedAndDimmedWithTheMeasurem
   EXPECT_EQ(ringState(), "Auto. meas. CH1=0;Auto. meas. CH2=1;1 dimmed");
 
   StoreField(ProgramSetup.referenceChannel, 0);
-  StoreField(ProgramSetup.measurementFlags, kMeasurementDisplayFlag);
+  StoreField(ProgramSetup.measurementFlags, kAutoMeasurementsFlag);
   SetCurrentLanguage(kFrench);
   Toolbar_SetItemAttribute(toolbar, item, kToolbarAttrDescription, CatalogueText(Msg::Reference));
   Refresh();
