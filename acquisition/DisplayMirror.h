@@ -13,6 +13,9 @@
 #include <cstdint>
 
 inline constexpr int kChannels = 2;  // CH1, CH2
+// The instrument's record: 50,000 points over 10 divisions. Trigger
+// positions, offsets and zoom positions count record points.
+inline constexpr double kRecordPointsPerDivision = 5000.0;
 
 struct DisplayMirror {
   std::array<std::atomic<int>, kChannels> ChannelShown{};  // trace shown (1) or not (0)
@@ -20,7 +23,7 @@ struct DisplayMirror {
   std::array<std::atomic<std::int16_t>, kChannels> VerticalPositionSeen{};  // 1/22 division
   std::atomic<int> TriggerSourceSeen{0};                   // as received (0 CH1, 1 CH2, other: none)
   std::array<std::atomic<double>, kChannels> TriggerLevelSeen{};  // per source, 1/22 division
-  std::atomic<double> TriggerPositionSeen{0.0};            // record points / 5000.0
+  std::atomic<double> TriggerPositionSeen{0.0};            // divisions: record points / kRecordPointsPerDivision
   std::atomic<int> RunStopSeen{-1};                        // -1: the next frame counts as a change
   std::atomic<int> StateSeen{-1};                          // -1: the phase text is rewritten
   std::atomic<int> DisplayChanged{0};                      // trigger or a position moved

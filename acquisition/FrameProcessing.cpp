@@ -19,7 +19,6 @@ constexpr int kStoppedRunState = 1;
 constexpr int kStoppedPhase = 0;
 constexpr int kLastPhase = 7;
 constexpr int kLedOnAbovePhase = 4;
-constexpr double kTriggerPositionScale = 5000.0;
 constexpr std::size_t kMeasurementBlockBytes = 96;
 
 struct ChannelControls {
@@ -72,7 +71,7 @@ void ApplyTrigger(const FrameHeader& header) {
   }
   const int source = TriggerTableIndex(header.TriggerSource);
   const double level = header.TriggerLevel;
-  const double position = header.TriggerPosition / kTriggerPositionScale;
+  const double position = header.TriggerPosition / kRecordPointsPerDivision;
   if (Mirror.TriggerLevelSeen[source].load() == level && Mirror.TriggerPositionSeen.load() == position) return;
   Mirror.TriggerLevelSeen[source].store(level);
   Mirror.TriggerPositionSeen.store(position);

@@ -85,8 +85,8 @@ void WriteGroup(int panel, const ReadoutGroup& group, const GroupTexts& texts) {
 void WriteTimeReadouts(const Readout& readout) {
   const double perDivision = SecondsPerDivision(readout);
   const ZoomPlace zoom = RecordedZoom();
-  const double perPoint = perDivision * zoom.factor / 5000.0;
-  const double start = perDivision * zoom.position / 5000.0;
+  const double perPoint = perDivision * zoom.factor / kRecordPointsPerDivision;
+  const double start = perDivision * zoom.position / kRecordPointsPerDivision;
   const double span = perPoint * std::fabs(readout.second.x - readout.first.x);
   WriteGroup(readout.panel, kTimeReadouts,
              {Line("t1 = ", perPoint * readout.first.x + start, "s"),

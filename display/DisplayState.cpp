@@ -44,7 +44,7 @@ void SeedMirrorFromSetup() {
   Mirror.ChannelMaskSeen = 0;
   Layout.GraphWidthPx = kStartGraphWidth;
   Layout.GraphHeightPx = kStartGraphHeight;
-  Mirror.TriggerPositionSeen = LoadField(ProgramSetup.horizontalOffset) / 5000.0;
+  Mirror.TriggerPositionSeen = LoadField(ProgramSetup.horizontalOffset) / kRecordPointsPerDivision;
   CursorT1 = 0;
   CursorT2 = 0;
   Mirror.RunStopSeen = -1;

@@ -68,7 +68,7 @@ void ApplyDroppedPosition(double x) {
   const ZoomPlace zoom = RecordedZoom();
   const auto offset = TruncateInto<std::int32_t>(-zoom.position - x * zoom.factor);
   StoreField(ProgramSetup.horizontalOffset, offset);
-  const double position = offset / 5000.0;
+  const double position = offset / kRecordPointsPerDivision;
   Mirror.TriggerPositionSeen = position;
   SetHorizontalOffset(TheInstrument.session,
                       position * SecondsPerDivTable[static_cast<std::size_t>(EffectiveTimebaseIndex())]);
