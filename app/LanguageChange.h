@@ -2,10 +2,6 @@
 // bar, and the switch to another language.
 #pragma once
 
-// The main panel's title, captions, control names and measurement titles.
-void RelabelMainPanel(int panel);
-// The menu names and item texts, and the check mark of the current language.
-void RelabelMenuBar(int menuBar);
 // "Auto. meas. CH<n>" and "Cursor measurements" on the main panel; the panel
 // argument is not used (the main panel is meant).
 int ChangeLanguePanelMeas(int panel, int referenceChannel);

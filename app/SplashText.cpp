@@ -5,8 +5,6 @@
 
 #include "platform/os/ProjectDir.h"
 
-std::string ProgramTitle() { return std::string(kProgramName) + " " + kProgramVersion; }
-
 std::string FormatBuildDate(const CalendarDate& date, int language) {
   static constexpr std::array<const char*, 12> kMonths = {"JAN", "FEB", "MAR", "APR", "MAY", "JUN",
                                                           "JUL", "AUG", "SEP", "OCT", "NOV", "DEC"};

@@ -6,6 +6,7 @@
 #include "app/FirstRunSequence.h"
 #include "app/HelpDocument.h"
 #include "app/LanguageChange.h"
+#include "panel/MainPanelLabels.h"
 #include "catalogue/MessageCatalogue.h"
 #include "app/Preferences.h"
 #include "app/PreferencesMessageTexts.h"
@@ -25,7 +26,10 @@
 #include "layout/PanelIds.h"
 #include "panel/ControleScope.h"
 #include "panel/MainPanelControls.h"
+#include "panel/MainToolbar.h"
 #include "panel/MenuCallbacks.h"
+#include "panel/PrintDialog.h"
+#include "panel/ShortcutKeys.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
 #include "link/InstrumentSetup.h"
@@ -175,7 +179,6 @@ int StartProgram() {
   SetCurrentLanguage(language);
 
   if (!ShowSplash()) return 1;
-  Panels.tips = 0;
   if (!ConnectInstrument(instrument)) return 1;
   SetWaitCursor(1);
   const KeptIdentity identity = KeepIdentity(instrument);
@@ -209,17 +212,10 @@ int StartProgram() {
 }
 
 void FirstDisplay() {
-  if (Panels.toolbar != 0) {
-    Toolbar_Discard(Panels.toolbar);
-    Panels.toolbar = 0;
-  }
+  DiscardMainToolbar();
   const int panel = MainPanelHandle.load();
-  int menuBar = GetPanelMenuBar(panel);
-  if (menuBar <= 0) menuBar = LoadMenuBar(panel, PanelFileName, MainMenuBar::Resource);
-  DimUnavailableMenuItems(menuBar);
-  RelabelMenuBar(menuBar);
-  RelabelMainPanel(panel);
-  FillMainPanelControls(panel, TheInstrument.modelNumber);
+  ChangeLanguePanelMeas(panel, LoadField(ProgramSetup.referenceChannel));
+  BuildMainPanel(panel, TheInstrument.modelNumber);
   DisplayPanel(panel);
   if (AcquisitionRunning.load() == 0) {
     SetWaitCursor(1);
@@ -236,10 +232,7 @@ void QuitProgram(int closeFlag) {
   StoreField(ProgramSetup.ch2LoadedTrace, 0);
   StopAcquisition();
   KeepXYRectInPreferences();
-  if (Panels.tips != 0) {
-    DiscardPanel(Panels.tips);
-    Panels.tips = 0;
-  }
+  CloseShortcutKeysPanel();
   const int panel = MainPanelHandle.load();
   PanelRect& rect = ProgramPreferences.mainPanelRect;
   GetPanelAttribute(panel, ATTR_TOP, &rect.top);
@@ -263,10 +256,7 @@ void QuitProgram(int closeFlag) {
   HidePanel(panel);
   DiscardPanel(panel);
   MainPanelHandle = 0;
-  if (Panels.toolbar != 0) {
-    Toolbar_Discard(Panels.toolbar);
-    Panels.toolbar = 0;
-  }
+  DiscardMainToolbar();
 }
 
 int MainCallBack(int /*panel*/, int /*control*/, int event, void* /*callbackData*/, int /*eventData1*/,
@@ -292,10 +282,12 @@ void BindProgramCallbacks() {
   RegisterCallback("AjustTraceXY", PanelCallback(AjustTraceXY));
   RegisterCallback("ReglageXY", CtrlCallback(ReglageXY));
   RegisterCallback("RefVoieXY", CtrlCallback(RefVoieXY));
+  RegisterCallback("PanelAstuce", PanelCallback(PanelAstuce));
   ConnectDisplayToAcquisition();
   InstallAcquisitionHooks();
   InstallPanelViews();
   RegisterMenuCallbacks();
+  RegisterPrintDialogCallbacks();
   SetShutdownHandler([] { QuitProgram(0); });
   SetLanguageChangeHandler(ChangeLanguage);
 }

@@ -12,8 +12,6 @@
 // which the acquisition thread reads too.
 struct ProgramPanels {
   int splash = 0;
-  int tips = 0;
-  int toolbar = 0;
 };
 extern ProgramPanels Panels;
 // The monitor that showed the splash panel; remembered windows are kept on it.

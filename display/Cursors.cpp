@@ -24,8 +24,7 @@ constexpr int kSecondCursorNumber = 3;
 constexpr int kMarkerColumnWithoutReadouts = 268;
 constexpr int kMarkerColumnWithReadouts = 398;
 
-constexpr std::uint16_t kCursorModeBits = 0x1 | 0x2 | 0x8;
-constexpr std::uint16_t kFreeCursorBit = 0x2;
+constexpr std::uint16_t kCursorModeBits = kCursorsOnFlag | kFreeCursorsFlag | kCursorModeFlag;
 
 // The instrument computes its measurements over the whole 50,000-point record.
 constexpr int kGateStart = 0;
@@ -122,7 +121,7 @@ void RestoreCursorLook(int panel, int cursor) {
 
 bool CursorsTrack() {
   return CursorsOn() && LoadField(ProgramSetup.autoMeasurementsOn) == 0 &&
-         (LoadField(ProgramSetup.measurementFlags) & kFreeCursorBit) == 0;
+         (LoadField(ProgramSetup.measurementFlags) & kFreeCursorsFlag) == 0;
 }
 
 int CursorReferenceChannel() { return LoadField(ProgramSetup.referenceChannel) == 1 ? 1 : 0; }

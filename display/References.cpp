@@ -64,12 +64,9 @@ void ShowXYReferenceLabels() {
   SetCtrlAttribute(panel, controls.yReferenceCaption, ATTR_VISIBLE, shown ? 1 : 0);
 }
 
-// The list's value, from the toolbar item or from the main panel's own ring.
-int ReferenceListValue(int handle, int item) {
+int ReferenceListValue(int toolbar) {
   int value = -1;
-  const int status = item == kReferenceRingItem ? Toolbar_GetItemAttribute(handle, item, kToolbarAttrValue, &value)
-                                                : GetCtrlVal(handle, item, &value);
-  return status < 0 ? -1 : value;
+  return Toolbar_GetItemAttribute(toolbar, kReferenceRingItem, kToolbarAttrValue, &value) < 0 ? -1 : value;
 }
 
 }  // namespace
@@ -99,8 +96,7 @@ void ToggleReferences() {
 
 int RefCallback(int toolbar, int item, int event, void* /*callbackData*/, int /*eventData1*/, int /*eventData2*/) {
   if (event != EVENT_COMMIT) return 0;
-  if (item == kReferenceRingItem || item == MainPanel::ReferenceRing)
-    ChooseCursorReference(ReferenceListValue(toolbar, item));
-  if (item == kScreenShotItem || item == MainPanel::ScreenShotButton) ToggleReferences();
+  if (item == kReferenceRingItem) ChooseCursorReference(ReferenceListValue(toolbar));
+  if (item == kScreenShotItem) ToggleReferences();
   return 0;
 }

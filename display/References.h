@@ -8,8 +8,7 @@ inline constexpr int kReferenceRingItem = 5;
 inline constexpr int kScreenShotItem = 7;
 
 // Toolbar item callback; acts on the commit of item 5 or 7 only, always
-// returns 0. Also serves the main panel's ReferenceRing and ScreenShotButton,
-// which stand in for the two items. User-interface thread.
+// returns 0. User-interface thread.
 int RefCallback(int toolbar, int item, int event, void* callbackData, int eventData1, int eventData2);
 
 // Item 5: makes `channel` (0 CH1, 1 CH2) the reference channel: tells the

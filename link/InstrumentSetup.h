@@ -174,7 +174,12 @@ struct InstrumentSetup {
 static_assert(sizeof(InstrumentSetup) == kSetupSize);
 static_assert(std::is_standard_layout_v<InstrumentSetup> && std::is_trivially_copyable_v<InstrumentSetup>);
 
-// measurementFlags bit: the automatic-measurement display is on.
+// measurementFlags bits: the measurement cursors are on (0x1; 0x2 and 0x8
+// are their other modes, 0x2 free rather than tracking), and the
+// automatic-measurement display is on (0x10).
+inline constexpr std::uint16_t kCursorsOnFlag = 0x1;
+inline constexpr std::uint16_t kFreeCursorsFlag = 0x2;
+inline constexpr std::uint16_t kCursorModeFlag = 0x8;
 inline constexpr std::uint16_t kAutoMeasurementsFlag = 0x10;
 
 // The program's copy of the instrument's setup.

@@ -11,7 +11,6 @@
 #include "link/InstrumentSetup.h"
 #include "link/LinkBusy.h"
 #include "panel/ControleScope.h"
-#include "panel/MainToolbar.h"
 #include "panel/ScopeSteps.h"
 #include "platform/ui/UserInterface.h"
 
@@ -23,22 +22,12 @@ struct ShownChannels {
   int ch1, ch2;
 };
 
-void FollowReferenceChannel(const ShownChannels& shown) {
-  const int reference = LoadField(ProgramSetup.referenceChannel);
-  const int chosen = ChooseReferenceChannel(reference, shown.ch1, shown.ch2);
-  if (chosen == reference) return;
-  StoreField(ProgramSetup.referenceChannel, chosen);
-  ShowReferenceOnToolbar(chosen);
-  SetCursorReference(TheInstrument.session, chosen);
-  // Tracking cursors follow the new reference and show its readouts.
-  ConfigureCursors();
-}
-
 // After a successful autoset; the caller owns the link.
 void ShowAutosetResult(int panel, const ShownChannels& shown) {
   StoreNoZoom();
   ZoomOff();
-  FollowReferenceChannel(shown);
+  // Tracking cursors follow the new reference and show its readouts.
+  if (FollowReferenceChannel(shown.ch1, shown.ch2)) ConfigureCursors();
   RefreshPanelFromSetup();
   UpdateCursorReadouts();
   UpdateXYReadouts();

@@ -22,6 +22,10 @@ void RefreshPanelFromSetup();
 // The channel cursors and measurements follow, from the current reference
 // and both channels' display flags.
 int ChooseReferenceChannel(int reference, int ch1Displayed, int ch2Displayed);
+// Moves referenceChannel to the channel chosen from these display flags,
+// shows it on the toolbar and sends it to the instrument; false when it
+// stays. The caller owns the link.
+bool FollowReferenceChannel(int ch1Displayed, int ch2Displayed);
 
 // Gives the display the panel refresh and the trigger-level controls. Once,
 // at start-up.

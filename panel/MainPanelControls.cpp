@@ -2,12 +2,16 @@
 
 #include <string>
 
+#include "catalogue/MessageCatalogue.h"
 #include "display/Formatting.h"
 #include "layout/PanelIds.h"
 #include "link/InstrumentSession.h"
 #include "link/InstrumentSetup.h"
 #include "link/SetupTransfer.h"
 #include "panel/ControleScope.h"
+#include "panel/MainPanelLabels.h"
+#include "panel/MainToolbar.h"
+#include "panel/ShortcutKeys.h"
 #include "platform/ui/UserInterface.h"
 
 namespace {
@@ -54,6 +58,13 @@ void FillSensitivityRings(int panel, int modelNumber) {
   }
 }
 
+void SetAutosetHelp(int panel) {
+  SetCtrlAttribute(panel, MainPanel::AutosetButton, ATTR_SHORTCUT_KEY, VAL_F3_VKEY);
+  SetCtrlAttribute(panel, MainPanel::AutosetButton, ATTR_TOOLTIP_TEXT, CatalogueText(Msg::AutosetTooltip));
+  for (int button : {MainPanel::Ch1AutosetButton, MainPanel::Ch2AutosetButton})
+    SetCtrlAttribute(panel, button, ATTR_TOOLTIP_TEXT, CatalogueText(Msg::VerticalAutosetTooltip));
+}
+
 }  // namespace
 
 SensitivityRange SensitivityRangeFor(int modelNumber) {
@@ -61,9 +72,18 @@ SensitivityRange SensitivityRangeFor(int modelNumber) {
   return {3, "25mV"};
 }
 
-void FillMainPanelControls(int panel, int modelNumber) {
+void BuildMainPanel(int panel, int modelNumber) {
+  SetWaitCursor(1);
+  int menuBar = GetPanelMenuBar(panel);
+  if (menuBar <= 0) menuBar = LoadMenuBar(panel, PanelFileName, MainMenuBar::Resource);
+  BuildMainToolbar(panel, menuBar);
+  RelabelMainPanel(panel);
+  RelabelMenuBar(menuBar);
   LimitPositionInputs(panel);
   ForgetLoadedTraces();
   FillSensitivityRings(panel, modelNumber);
   RefreshPanelFromSetup();
+  SetAutosetHelp(panel);
+  ReopenShortcutKeysPanel();
+  SetWaitCursor(0);
 }

@@ -1,5 +1,6 @@
-// Filling the main panel's instrument controls for the connected model each
-// time the panel is built (start-up and every language change).
+// Building the main panel's dressing each time it is shown in a language
+// (start-up and every language change): menu bar, toolbar, texts, and the
+// instrument controls for the connected model.
 #pragma once
 
 // What the first sensitivity ring item and the minimum-sensitivity texts are
@@ -10,8 +11,10 @@ struct SensitivityRange {
 };
 SensitivityRange SensitivityRangeFor(int modelNumber);
 
-// The horizontal-position limits, a setup record still marked as showing
-// loaded traces sent again without the marks, the four sensitivity rings and
-// the minimum-sensitivity texts, then every control from the setup record.
-// The caller owns the link.
-void FillMainPanelControls(int panel, int modelNumber);
+// The menu bar (loaded once) and a new toolbar, the texts of the current
+// language, the horizontal-position limits, a setup record still marked as
+// showing loaded traces sent again without the marks, the four sensitivity
+// rings and the minimum-sensitivity texts, every control from the setup
+// record, the autoset key and tooltips; an open Shortcut Keys window is shown
+// again in the new language. The caller owns the link.
+void BuildMainPanel(int panel, int modelNumber);

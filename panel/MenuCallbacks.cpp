@@ -1,34 +1,82 @@
 #include "panel/MenuCallbacks.h"
 
-#include <array>
 #include <utility>
 
-#include "display/AjustTrace.h"
 #include "acquisition/MainPanelHandle.h"
+#include "display/AjustTrace.h"
+#include "display/XYWindow.h"
 #include "layout/PanelIds.h"
+#include "link/LinkBusy.h"
+#include "panel/DisplayMenu.h"
+#include "panel/PrintDialog.h"
+#include "panel/ScopeSteps.h"
 #include "platform/ui/UserInterface.h"
 
 namespace {
 
 std::function<void(int)> languageChangeHandler;
+std::function<void()> saveTraceHandler;
 
-// Not offered until the trace export, clipboard, printing, persistence, XY
-// view, measurement display and help are part of the program.
-constexpr std::array<int, 8> kUnavailableItems = {
-    MainMenuBar::SaveTraceItem,   MainMenuBar::CopyWindowItem,       MainMenuBar::PrintItem,
-    MainMenuBar::PersistenceItem, MainMenuBar::XyItem,               MainMenuBar::AutoMeasurementsItem,
-    MainMenuBar::HelpItem,        MainMenuBar::AboutItem};
+// The whole panel, also what is scrolled out of sight.
+void CopyWindowToClipboard(int panel) {
+  int bitmap = 0;
+  if (GetPanelDisplayBitmap(panel, VAL_FULL_PANEL, &bitmap) < 0) return;
+  ClipboardPutBitmap(bitmap);
+  DiscardBitmap(bitmap);
+}
+
+int LanguageOfItem(int menuItem) {
+  for (std::size_t language = 0; language < LanguageMenuItems.size(); ++language)
+    if (LanguageMenuItems[language] == menuItem) return static_cast<int>(language);
+  return -1;
+}
 
 }  // namespace
 
 void GestionMenuFichier(int /*menuBar*/, int menuItem, void* /*callbackData*/, int /*panel*/) {
-  if (menuItem == MainMenuBar::ExitItem) AjustTrace(MainPanelHandle.load(), EVENT_CLOSE, nullptr, 0, 0);
+  const int panel = MainPanelHandle.load();
+  switch (menuItem) {
+    case MainMenuBar::SaveTraceItem:
+      if (saveTraceHandler) saveTraceHandler();
+      break;
+    case MainMenuBar::CopyWindowItem: {
+      LinkOwnership link;
+      CopyWindowToClipboard(panel);
+      break;
+    }
+    case MainMenuBar::PrintItem:
+      OpenPrintDialog();
+      break;
+    case MainMenuBar::ExitItem:
+      // The quit question waits for the user; the quit itself stops the acquisition first.
+      AjustTrace(panel, EVENT_CLOSE, nullptr, 0, 0);
+      break;
+    default:
+      break;
+  }
 }
 
 void GestionMenuAffichage(int /*menuBar*/, int menuItem, void* /*callbackData*/, int /*panel*/) {
-  for (std::size_t language = 0; language < LanguageMenuItems.size(); ++language)
-    if (LanguageMenuItems[language] == menuItem && languageChangeHandler)
-      languageChangeHandler(static_cast<int>(language));
+  const int panel = MainPanelHandle.load();
+  if (const int language = LanguageOfItem(menuItem); language >= 0) {
+    if (languageChangeHandler) languageChangeHandler(language);
+    return;
+  }
+  LinkOwnership link;
+  switch (menuItem) {
+    case MainMenuBar::PersistenceItem:
+      TogglePersistence(panel);
+      break;
+    case MainMenuBar::XyItem:
+      ToggleXYMode();
+      CheckDisplayMenuItems(panel);
+      break;
+    case MainMenuBar::AutoMeasurementsItem:
+      ToggleAutomaticMeasurements(panel);
+      break;
+    default:
+      break;
+  }
 }
 
 void RegisterMenuCallbacks() {
@@ -36,8 +84,5 @@ void RegisterMenuCallbacks() {
   RegisterCallback("GestionMenuAffichage", MenuCallback(GestionMenuAffichage));
 }
 
-void DimUnavailableMenuItems(int menuBar) {
-  for (const int item : kUnavailableItems) SetMenuBarAttribute(menuBar, item, ATTR_DIMMED, 1);
-}
-
 void SetLanguageChangeHandler(std::function<void(int)> change) { languageChangeHandler = std::move(change); }
+void SetSaveTraceHandler(std::function<void()> save) { saveTraceHandler = std::move(save); }

@@ -188,20 +188,6 @@ TEST_F(ReferencesTest, ChoosingCh2SendsTheReferenceRecoloursAndRetitles) {
   EXPECT_EQ(Received(), "");
 }
 
-// Until the toolbar exists the main panel's own ring and button act the same.
-TEST_F(ReferencesTest, MainPanelRingAndButtonActThroughTheSameCallback) {
-  RegisterCallback("RefCallback", CtrlCallback(RefCallback));
-  ShowChannels(1, 0);
-  ASSERT_EQ(SetCtrlVal(panel_, MainPanel::ReferenceRing, 1), 0);
-  headless::Commit(panel_, MainPanel::ReferenceRing);
-  EXPECT_EQ(Received(), ":DISP:CURS:REF INT2\r" + displaytest::kGate);
-  EXPECT_EQ(TextOf(MainPanel::MeasurementTitle), "Auto. meas. CH2");
-
-  headless::Commit(panel_, MainPanel::ScreenShotButton);
-  EXPECT_EQ(Flags(), "1 0 0");
-  EXPECT_EQ(LabelsShown(), (displaytest::Ints{1, 0}));
-}
-
 // The acquisition thread keeps capturing while the user switches the
 // references off: once the toggle returns, nothing is refilled.
 TEST_F(ReferencesTest, SwitchedOffReferencesStayEmptyWhileTheThreadCaptures) {

@@ -16,7 +16,7 @@
 #include <string>
 #include <vector>
 
-#include "app/LanguageChange.h"
+#include "panel/MainPanelLabels.h"
 #include "catalogue/MessageCatalogue.h"
 #include "display/MainPanelLayout.h"
 #include "layout/PanelIds.h"

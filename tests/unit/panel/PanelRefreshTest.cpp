@@ -8,6 +8,7 @@
 #include "PanelTestSupport.h"
 #include "display/ChannelDisplayScale.h"
 #include "display/DisplayState.h"
+#include "display/References.h"
 
 namespace paneltest {
 namespace {
@@ -129,15 +130,13 @@ TEST_F(PanelRefreshTest, DisplayMenuChecksFollowTheirState) {
   }
 }
 
-// The ring is found by its description in the current language, not by its place.
+// The toolbar's ring is refilled in the current language, selected and dimmed
+// with the measurement display.
 TEST_F(PanelRefreshTest, ReferenceRingIsRefilledSelectedAndDimmedWithTheMeasurements) {
-  int toolbar = 0;
-  ASSERT_EQ(Toolbar_New(panel_, 0, "", 0, 0, 0, 0, &toolbar), 0);
-  Toolbar_InsertItem(toolbar, kToolbarEndOfList, kToolbarButton, 1, "Persistence", kToolbarNoCallback, 0, nullptr,
-                     nullptr, "");
-  const int item = Toolbar_InsertItem(toolbar, kToolbarEndOfList, kToolbarRing, 1, "Reference", kToolbarNoCallback, 0,
-                                      nullptr, nullptr, "");
-  ASSERT_GT(item, 0);
+  BuildMainToolbar(panel_, 0);
+  const int toolbar = MainToolbarHandle.load();
+  ASSERT_NE(toolbar, 0);
+  const int item = kReferenceRingItem;
   int ring = 0, count = 0, value = -1, dimmed = -1;
   Toolbar_GetItemAttribute(toolbar, item, kToolbarAttrCtrlId, &ring);
   const int ringPanel = Toolbar_GetPanel(toolbar);
@@ -157,7 +156,6 @@ TEST_F(PanelRefreshTest, ReferenceRingIsRefilledSelectedAndDimmedWithTheMeasurem
     return all + std::to_string(value) + (dimmed ? " dimmed" : "");
   };
 
-  MainToolbarHandle = toolbar;
   StoreField(ProgramSetup.referenceChannel, 1);
   StoreField(ProgramSetup.measurementFlags, 0);
   Refresh();
@@ -166,17 +164,9 @@ TEST_F(PanelRefreshTest, ReferenceRingIsRefilledSelectedAndDimmedWithTheMeasurem
   StoreField(ProgramSetup.referenceChannel, 0);
   StoreField(ProgramSetup.measurementFlags, kAutoMeasurementsFlag);
   SetCurrentLanguage(kFrench);
-  Toolbar_SetItemAttribute(toolbar, item, kToolbarAttrDescription, CatalogueText(Msg::Reference));
   Refresh();
   EXPECT_EQ(ringState(), "Mes. auto. CH1=0;Mes. auto. CH2=1;0");
-
-  // The main panel's stand-in for the toolbar item is kept alike.
-  std::string label;
-  int selected = -1, standInDimmed = -1;
-  GetLabelFromIndex(panel_, MainPanel::ReferenceRing, 1, &label);
-  GetCtrlVal(panel_, MainPanel::ReferenceRing, &selected);
-  GetCtrlAttribute(panel_, MainPanel::ReferenceRing, ATTR_DIMMED, &standInDimmed);
-  EXPECT_EQ(label + ";" + std::to_string(selected) + ";" + std::to_string(standInDimmed), "Mes. auto. CH2;0;0");
+  DiscardMainToolbar();
 }
 
 TEST_F(PanelRefreshTest, InstalledViewsRefreshThePanelAndShowTheTriggerLevel) {

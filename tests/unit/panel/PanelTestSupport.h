@@ -29,7 +29,7 @@ class PanelTest : public displaytest::MainPanelTest {
     Received();
   }
   void TearDown() override {
-    MainToolbarHandle = 0;
+    DiscardMainToolbar();
     SetTriggerLevelView({});
     SetCurrentLanguage(kEnglish);
     MainPanelTest::TearDown();
