@@ -8,7 +8,9 @@
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <mutex>
 #include <thread>
+#include <utility>
 
 extern char** environ;
 
@@ -37,6 +39,18 @@ int LaunchDetached(const std::vector<std::string>& argv) {
   if (pid < 0) return -1;
   std::thread([pid] { WaitForExit(pid); }).detach();
   return 0;
+}
+
+std::mutex openerMutex;
+DesktopOpener replacedOpener;
+
+int OpenOnDesktop(const std::string& target) {
+  DesktopOpener opener;
+  {
+    std::lock_guard lock(openerMutex);
+    opener = replacedOpener;
+  }
+  return opener ? opener(target) : LaunchDetached({"xdg-open", target});
 }
 
 }  // namespace
@@ -73,6 +87,11 @@ int RunCommandAndWait(const std::vector<std::string>& argv) {
   return pid < 0 ? -1 : WaitForExit(pid);
 }
 
-int OpenDocumentInDefaultViewer(const std::string& path) { return LaunchDetached({"xdg-open", path}); }
+int OpenDocumentInDefaultViewer(const std::string& path) { return OpenOnDesktop(path); }
 
-int InetLaunchDefaultWebBrowser(const std::string& url) { return LaunchDetached({"xdg-open", url}); }
+int InetLaunchDefaultWebBrowser(const std::string& url) { return OpenOnDesktop(url); }
+
+void SetDesktopOpener(DesktopOpener opener) {
+  std::lock_guard lock(openerMutex);
+  replacedOpener = std::move(opener);
+}

@@ -3,6 +3,7 @@
 // web address to the desktop's default application.
 #pragma once
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -35,3 +36,7 @@ int RunCommandAndWait(const std::vector<std::string>& argv);
 // viewer. 0 when the opener was started, -1 otherwise.
 int OpenDocumentInDefaultViewer(const std::string& path);
 int InetLaunchDefaultWebBrowser(const std::string& url);
+// Replaces the desktop as the receiver of both (a test records what the
+// program opens); an empty function puts the desktop back.
+using DesktopOpener = std::function<int(const std::string& target)>;
+void SetDesktopOpener(DesktopOpener opener);

@@ -251,6 +251,14 @@ int SetMouseCursor(int cursorShape) {
   });
 }
 
+int GetMouseCursor(int* cursorShape) {
+  if (cursorShape == nullptr) return UIE_NULL_POINTER;
+  Store& store = TheStore();
+  std::lock_guard lock(store.mutex);
+  *cursorShape = store.globals.mouseCursor;
+  return 0;
+}
+
 int GetMonitorFromPanel(int panel, int* monitor) {
   if (monitor == nullptr) return UIE_NULL_POINTER;
   if (ReadPanel(panel, [](const Panel&) { return 0; }) < 0) return UIE_INVALID_PANEL;

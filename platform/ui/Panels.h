@@ -40,6 +40,7 @@ int RemovePopup(int removeAll);
 int SetWaitCursor(int on);
 int GetWaitCursorState();
 int SetMouseCursor(int cursorShape);
+int GetMouseCursor(int* cursorShape);
 
 // The monitor that shows a panel, and its size.
 int GetMonitorFromPanel(int panel, int* monitor);
