@@ -53,7 +53,7 @@ class AboutBoxTest : public ::testing::Test {
     SetCurrentLanguage(0);
   }
   void TearDown() override {
-    if (AboutBoxPanel() > 0) Click(SplashPanel::AboutFrame);
+    if (AboutBoxPanel() > 0) Click(SplashPanel::AboutBackground);
     SetDesktopOpener({});
     viClose(TheInstrument.resourceManager);
     TheInstrument = InstrumentSession{};
@@ -131,9 +131,9 @@ TEST_F(AboutBoxTest, DistributorVariantHidesTheLinksAndTheLogo) {
 TEST_F(AboutBoxTest, ReplyLastByteIsTakenAsItsTerminator) {
   const std::string fromPanelFile = Text(Open(""), SplashPanel::AboutIdentityText);
   EXPECT_EQ(fromPanelFile, "(no answer)") << "a silent instrument leaves the panel file's text";
-  Click(SplashPanel::AboutFrame);
+  Click(SplashPanel::AboutBackground);
   EXPECT_EQ(Text(Open(std::string(99, 'A') + "Z"), SplashPanel::AboutIdentityText), std::string(99, 'A'));
-  Click(SplashPanel::AboutFrame);
+  Click(SplashPanel::AboutBackground);
   // A longer reply is cut, and its rest must not reach the next exchange.
   EXPECT_EQ(Text(Open(std::string(120, 'B') + "\n"), SplashPanel::AboutIdentityText), std::string(99, 'B'));
   instrument_->QueueReply("NEXT\n");
@@ -166,7 +166,7 @@ TEST_F(AboutBoxTest, LeftClicksOnTheLinksOpenTheMakersPages) {
 TEST_F(AboutBoxTest, TheSplashIgnoresClicks) {
   const int splash = LoadPanel(0, PanelFileName, SplashPanel::Resource);
   headless::Run([splash] { InstallPopup(splash); });
-  headless::LeftClick(splash, SplashPanel::AboutFrame, 1, 1);
+  headless::LeftClick(splash, SplashPanel::AboutBackground, 1, 1);
   EXPECT_EQ(headless::PopupStack(), std::vector<int>{splash});
 }
 
