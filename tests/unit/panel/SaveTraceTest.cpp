@@ -1,0 +1,165 @@
+// File > Save Trace (.txt) ...: the user answers the file dialog and the
+// channel question on the headless front-end; the simulated instrument
+// sends the trace.
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "PanelTestSupport.h"
+#include "panel/SaveTrace.h"
+#include "platform/os/ProjectDir.h"
+
+namespace paneltest {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::size_t kTracePathField = 56;  // the preferences' field, terminator included
+
+class SaveTraceTest : public PanelTest {
+ protected:
+  void SetUp() override {
+    PanelTest::SetUp();
+    // The notice comes from the panel file of the application directory.
+    SetProjectDirOverride(fs::path(ORNI_PANEL_FILE).parent_path().string());
+    char pattern[] = "/tmp/orni-save-XXXXXX";
+    dir_ = mkdtemp(pattern);
+    std::strcpy(tracePath_, "/tmp");
+  }
+  void TearDown() override {
+    fs::remove_all(dir_);
+    SetProjectDirOverride("");
+    PanelTest::TearDown();
+  }
+  void Save() {
+    headless::Run([this] { SaveTraceMenuItem(tracePath_, sizeof tracePath_); });
+  }
+  static std::string FileText(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), {});
+  }
+  static bool NoNoticeAndNoWaitCursor() { return headless::PopupStack().empty() && GetWaitCursorState() == 0; }
+
+  fs::path dir_;
+  char tracePath_[kTracePathField] = {};
+};
+
+TEST_F(SaveTraceTest, ChannelTwoIsSavedAndItsDirectoryRemembered) {
+  headless::AnswerFile((dir_ / "run1.txt").string());
+  headless::AnswerButton(2);
+  Save();
+
+  const std::vector<headless::PopupRecord> popups = headless::Popups();
+  ASSERT_EQ(popups.size(), 2u);
+  EXPECT_EQ(popups[0].kind, headless::PopupRecord::FileDialog);
+  EXPECT_EQ(popups[0].title, "Save...");
+  EXPECT_EQ(popups[0].text, "/tmp") << "the dialog opens in the remembered directory";
+  EXPECT_EQ(popups[1].title, "Save Trace (.txt) ...");
+  EXPECT_EQ(popups[1].text, "Choose the channel :");
+  EXPECT_EQ(popups[1].buttons, (std::vector<std::string>{"CH1", "CH2"}));
+
+  EXPECT_NE(Received().find(":MMEM:STOR:TRAC INT2,\"TEMP_FILE.TRC\"\r"), std::string::npos);
+  EXPECT_EQ(FileText(dir_ / "run1.txt").rfind("t (s)     \tV\n   0.000000e+00\t", 0), 0u);
+  EXPECT_EQ(std::string(tracePath_), dir_.string()) << "no trailing separator";
+  EXPECT_TRUE(NoNoticeAndNoWaitCursor());
+  EXPECT_EQ(LinkBusy.load(), 0);
+
+  // The next dialog opens there.
+  headless::ClearPopups();
+  headless::AnswerCancel();
+  Save();
+  ASSERT_EQ(headless::Popups().size(), 1u);
+  EXPECT_EQ(headless::Popups()[0].text, dir_.string());
+}
+
+TEST_F(SaveTraceTest, CancelledDialogWritesNothingAndKeepsTheDirectory) {
+  headless::AnswerCancel();
+  Save();
+  EXPECT_EQ(std::string(tracePath_), "/tmp");
+  EXPECT_EQ(Received(), "");
+  EXPECT_TRUE(fs::is_empty(dir_));
+  EXPECT_EQ(headless::Popups().size(), 1u) << "no channel question";
+}
+
+// A directory that does not fit the preferences' field is not remembered cut.
+TEST_F(SaveTraceTest, DirectoryTooLongForTheFieldIsNotRemembered) {
+  const fs::path deep = dir_ / std::string(kTracePathField, 'd');
+  fs::create_directories(deep);
+  headless::AnswerFile((deep / "run1.txt").string());
+  headless::AnswerButton(1);
+  Save();
+  EXPECT_TRUE(fs::exists(deep / "run1.txt")) << "the file itself is written under its full name";
+  EXPECT_EQ(std::string(tracePath_), "/tmp");
+}
+
+TEST_F(SaveTraceTest, FailuresAreShownAndLeaveTheFileAsItWas) {
+  struct Row {
+    const char* name;
+    kvxsim::Faults faults;
+    fs::path file;
+    const char* message;
+  };
+  const Row rows[] = {
+      {"block without '#'", {.corruptPrefix = 1}, dir_ / "old.txt", "Error while loading file.\n"},
+      {"oversized block", {.oversizeBlocks = 1}, dir_ / "old.txt", "Error while loading file.\n"},
+      {"directory gone", {}, dir_ / "gone" / "run1.txt", "Cannot create the file."},
+  };
+  for (const Row& row : rows) {
+    SCOPED_TRACE(row.name);
+    std::ofstream(dir_ / "old.txt") << "kept\n";
+    headless::ClearPopups();
+    sim_->SetFaults(row.faults);
+    headless::Run([&row] { ExportTrace(row.file.string(), 0); });
+    const std::vector<headless::PopupRecord> popups = headless::Popups();
+    ASSERT_EQ(popups.size(), 1u);
+    EXPECT_EQ(popups[0].title, "FILE ERROR");
+    EXPECT_EQ(popups[0].text, row.message);
+    EXPECT_EQ(FileText(dir_ / "old.txt"), "kept\n");
+    EXPECT_FALSE(fs::exists(dir_ / "gone"));
+    EXPECT_TRUE(NoNoticeAndNoWaitCursor());
+    EXPECT_EQ(LinkBusy.load(), 0);
+    // What a failed block leaves unread goes with the session, as the link recovery does.
+    CloseInstrument(TheInstrument, &TheInstrument.session, 0);
+    ASSERT_EQ(OpenInstrument(TheInstrument, sim_->Descriptor().c_str(), &TheInstrument.session), 0);
+  }
+}
+
+TEST(SaveTraceDirectory, DirectoryIsWhatComesBeforeTheLastSlash) {
+  EXPECT_EQ(DirectoryOf("/data/run1.txt"), "/data");
+  EXPECT_EQ(DirectoryOf("/data/a.b/run1.txt"), "/data/a.b");
+  EXPECT_EQ(DirectoryOf("/run1.txt"), "/");
+  EXPECT_EQ(DirectoryOf("run1.txt"), "");
+}
+
+// The notice is up while the instrument is still sending: the user-interface
+// thread waits for a held-back reply while this thread looks at the screen.
+TEST_F(SaveTraceTest, NoticeShowsWhileTheTraceIsLoading) {
+  ScopedManualClock manual(ManualClock::Mode::Manual);
+  sim_->SetFaults({.stallReplies = 1, .stallMs = 100});
+  const std::string path = (dir_ / "run1.txt").string();
+  headless::Post([path] { ExportTrace(path, 0); });
+  ASSERT_TRUE(manual->WaitForSleepers(1)) << "waiting for the instrument";
+  const std::vector<int> shown = headless::PopupStack();
+  ASSERT_EQ(shown.size(), 1u);
+  std::string title;
+  std::string text;
+  GetPanelAttribute(shown[0], ATTR_TITLE, &title);
+  GetCtrlVal(shown[0], NoticePanel::NoticeText, &text);
+  EXPECT_EQ(title, "WAIT !");
+  EXPECT_EQ(text, "Loading samples ...");
+  EXPECT_EQ(GetWaitCursorState(), 1);
+  EXPECT_EQ(LinkBusy.load(), 1) << "the export owns the link";
+
+  manual->Advance(0.2);
+  headless::Sync();
+  EXPECT_TRUE(fs::exists(path));
+  EXPECT_TRUE(NoNoticeAndNoWaitCursor());
+  EXPECT_EQ(LinkBusy.load(), 0);
+}
+
+}  // namespace
+}  // namespace paneltest
