@@ -26,6 +26,7 @@ using uimodel::Control;
 namespace {
 
 constexpr int kLabelHeight = 16;
+constexpr int kDimmedTextColour = 0x808080;
 constexpr double kSpinLimit = 1e12;  // keeps the spin box's own arithmetic sane
 
 // A round indicator in its on or off colour.
@@ -264,9 +265,13 @@ void ControlView::ApplyCommon(const Control& control) {
   font.setBold(control.bold);
   body_->setFont(font);
   QPalette palette = body_->palette();
-  palette.setColor(QPalette::WindowText, ToColour(control.textColor));
-  palette.setColor(QPalette::Text, ToColour(control.textColor));
-  palette.setColor(QPalette::ButtonText, ToColour(control.textColor));
+  // A dimmed control's text is grey whatever its colour: readable on the
+  // panels' grey, yet plainly not usable.
+  for (const QPalette::ColorRole role : {QPalette::WindowText, QPalette::Text, QPalette::ButtonText}) {
+    palette.setColor(QPalette::Active, role, ToColour(control.textColor));
+    palette.setColor(QPalette::Inactive, role, ToColour(control.textColor));
+    palette.setColor(QPalette::Disabled, role, ToColour(kDimmedTextColour));
+  }
   const bool background = control.textBackColor != VAL_TRANSPARENT && control.kind == CTRL_TEXT_MSG;
   if (background) palette.setColor(QPalette::Window, ToColour(control.textBackColor));
   body_->setAutoFillBackground(background);
@@ -303,7 +308,7 @@ void ControlView::ApplyValue(const Control& control) {
     if (first_ || control.text != shown_.text) box->setPlainText(ToQt(control.text));
     box->setReadOnly(indicator);
   } else if (auto* check = qobject_cast<QCheckBox*>(body_)) {
-    check->setText(ToQt(control.label));
+    check->setText(ToQtMnemonic(control.label));
     check->setChecked(control.number != 0.0);
   } else if (auto* button = qobject_cast<QPushButton*>(body_)) {
     const bool on = control.number != 0.0;
@@ -316,7 +321,7 @@ void ControlView::ApplyValue(const Control& control) {
     button->setIcon(icon);
     button->setIconSize(iconSize);
     // A picture button without its picture shows the start of its description instead.
-    button->setText(!icon.isNull() ? QString() : text.empty() ? ToQt(control.tooltip).left(3) : ToQt(text));
+    button->setText(!icon.isNull() ? QString() : text.empty() ? ToQt(control.tooltip).left(3) : ToQtMnemonic(text));
   } else if (auto* led = dynamic_cast<LedWidget*>(body_.data())) {
     led->Set(ToColour(control.number != 0.0 ? control.onColor : control.offColor));
   } else if (auto* marker = dynamic_cast<MarkerWidget*>(body_.data())) {
@@ -342,7 +347,7 @@ void ControlView::ApplyValue(const Control& control) {
 void ControlView::ApplyAccessibleName(const Control& control) {
   // What a sighted user reads as the control's name: its label, else its tooltip;
   // a text message without either is named by what it says.
-  QString name = ToQt(control.label);
+  QString name = WithoutMnemonic(control.label);
   if (name.isEmpty()) name = ToQt(control.tooltip);
   if (name.isEmpty() && control.kind == CTRL_TEXT_MSG) name = ToQt(control.text);
   if (name.isEmpty()) name = ReadableName(control.name);
@@ -354,7 +359,7 @@ void ControlView::ApplyAccessibleName(const Control& control) {
 void ControlView::ApplyLabel(const Control& control) {
   if (!label_) return;
   const bool shown = control.visible && control.labelVisible && !control.label.empty();
-  label_->setText(ToQt(control.label));  // hidden, it still names its control to screen readers
+  label_->setText(ToQtMnemonic(control.label));  // hidden, it still names its control to screen readers
   label_->setBuddy(control.label.empty() ? nullptr : body_.data());
   label_->setVisible(shown);
   if (!shown) return;

@@ -18,6 +18,22 @@ inline QString ToQt(const std::string& latin1) {
   return text;
 }
 
+// A button's or label's text: "__" marks the next letter as the keyboard
+// mnemonic ("__Cancel": Alt+C), shown underlined; a plain '&' stays a '&'.
+inline QString ToQtMnemonic(const std::string& latin1) {
+  QString text = ToQt(latin1);
+  text.replace(QLatin1Char('&'), QLatin1String("&&"));
+  if (const qsizetype at = text.indexOf(QLatin1String("__")); at >= 0) text.replace(at, 2, QLatin1Char('&'));
+  return text;
+}
+
+// The text as read aloud, without its mnemonic mark.
+inline QString WithoutMnemonic(const std::string& latin1) {
+  QString text = ToQt(latin1);
+  if (const qsizetype at = text.indexOf(QLatin1String("__")); at >= 0) text.remove(at, 2);
+  return text;
+}
+
 // Characters beyond Latin-1 become '?'.
 inline std::string FromQt(const QString& text) {
   const QByteArray bytes = text.toLatin1();
