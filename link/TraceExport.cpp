@@ -95,6 +95,13 @@ std::optional<std::string> TraceText(std::span<const std::uint8_t> file, const V
   return text;
 }
 
+TraceExportResult WriteTraceText(std::span<const std::uint8_t> file, const VoltsPerDivValues& voltsPerDiv,
+                                 const std::string& path) {
+  const std::optional<std::string> text = TraceText(file, voltsPerDiv);
+  if (!text) return TraceExportResult::TransferFailed;
+  return WriteFileAtomically(path, *text) ? TraceExportResult::Written : TraceExportResult::CannotCreate;
+}
+
 TraceExportResult ExportTraceFile(ViSession session, const VoltsPerDivValues& voltsPerDiv, const std::string& path,
                                   int channel) {
   bool stored = StoreTraceOnInstrument(session, kExportFileName, channel) == 0;
@@ -109,7 +116,5 @@ TraceExportResult ExportTraceFile(ViSession session, const VoltsPerDivValues& vo
   DeleteInstrumentFile(session, kExportFileName, 1);
   if (!block.ok || block.announced < tracefile::kSize) return TraceExportResult::TransferFailed;
 
-  const std::optional<std::string> text = TraceText(std::span(buffer.data(), block.announced), voltsPerDiv);
-  if (!text) return TraceExportResult::TransferFailed;
-  return WriteFileAtomically(path, *text) ? TraceExportResult::Written : TraceExportResult::CannotCreate;
+  return WriteTraceText(std::span(buffer.data(), block.announced), voltsPerDiv, path);
 }

@@ -61,6 +61,10 @@ enum class TraceExportResult {
   CannotCreate,    // the text file could not be written
 };
 
+// Writes the text of a fetched trace file to `path` (replaced in one step).
+TraceExportResult WriteTraceText(std::span<const std::uint8_t> file, const VoltsPerDivValues& voltsPerDiv,
+                                 const std::string& path);
+
 // The whole export of `channel` (0 or 1) to `path` over `session`; the
 // caller owns the link. The instrument's file is deleted whatever the fetch
 // gave; `path` is replaced in one step or left as it was.
