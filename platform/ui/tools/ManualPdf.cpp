@@ -69,7 +69,10 @@ bool Typeset(const QString& source, const QString& output) {
     return false;
   }
   QTextDocument manual;
-  manual.setDefaultFont(QFont("DejaVu Sans", kBodyPointSize));
+  QFont body("DejaVu Sans", kBodyPointSize);
+  // Without ligatures "fi" and "ff" stay two letters a reader can search for and copy.
+  body.setStyleStrategy(QFont::PreferNoShaping);
+  manual.setDefaultFont(body);
   manual.setBaseUrl(QUrl::fromLocalFile(QFileInfo(source).absolutePath() + "/"));
   manual.setMarkdown(markdown);
   StyleTables(&manual);
