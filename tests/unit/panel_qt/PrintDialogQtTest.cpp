@@ -26,6 +26,7 @@
 #include "panel/PrintDialog.h"
 #include "platform/ui/Frontend.h"
 #include "platform/ui/UserInterface.h"
+#include "support/PdfTools.h"
 
 namespace {
 
@@ -33,16 +34,6 @@ namespace fs = std::filesystem;
 
 constexpr int kDotsPerInch = 50;
 constexpr double kMargin = 1.25;
-
-std::string Output(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-    ::pclose(pipe);
-  }
-  return output;
-}
 
 // The date as the report writes it in place of "<shortdate>".
 std::string Today() {
@@ -154,11 +145,8 @@ TEST_F(PrintDialogQtTest, BothWindowsMakeATwoPagePdfWithHeaderAndFooter) {
   EXPECT_EQ(PrintDialogPanel(), 0);
   EXPECT_FALSE(fs::exists(dir_ / "tempBMP.bbb"));
 
-  const std::string info = Output("pdfinfo '" + pdf + "'");
-  const std::size_t pages = info.find("Pages:");
-  ASSERT_NE(pages, std::string::npos) << info;
-  EXPECT_EQ(std::atoi(info.c_str() + pages + 6), 2) << info;
-  const std::string text = Output("pdftotext -layout '" + pdf + "' -");
+  EXPECT_EQ(testsupport::PdfPageCount(pdf), 2);
+  const std::string text = testsupport::CommandOutput("pdftotext -layout '" + pdf + "' -");
   for (const std::string& expected : {std::string("KVX162 v1.07 SN: 0123456"), std::string("ORNIKELVARINLAB v1.00"),
                                      Today(), std::string("1/2"), std::string("2/2")})
     EXPECT_NE(text.find(expected), std::string::npos) << expected << " missing from:\n" << text;
@@ -190,24 +178,22 @@ struct TextRoom {
   int needed = 0, available = 0;
 };
 
+// A button's text without its mnemonic mark, beside the room its style gives it.
+TextRoom ButtonRoom(const QAbstractButton& button, QStyle::SubElement contents) {
+  QStyleOptionButton option;
+  option.initFrom(&button);
+  option.text = button.text();
+  const QString shown = QString(button.text()).remove(QLatin1Char('&'));
+  return {button.fontMetrics().horizontalAdvance(shown), button.style()->subElementRect(contents, &option, &button).width()};
+}
+
 TextRoom RoomOf(const QWidget& widget) {
   if (const auto* label = qobject_cast<const QLabel*>(&widget))
     return {label->fontMetrics().boundingRect(QRect(), Qt::AlignLeft, label->text()).width(),
             label->contentsRect().width()};
-  if (const auto* check = qobject_cast<const QCheckBox*>(&widget)) {
-    QStyleOptionButton option;
-    option.initFrom(check);
-    option.text = check->text();
-    return {check->fontMetrics().horizontalAdvance(QString(check->text()).remove(QLatin1Char('&'))),
-            check->style()->subElementRect(QStyle::SE_CheckBoxContents, &option, check).width()};
-  }
-  if (const auto* button = qobject_cast<const QPushButton*>(&widget)) {
-    QStyleOptionButton option;
-    option.initFrom(button);
-    option.text = button->text();
-    return {button->fontMetrics().horizontalAdvance(QString(button->text()).remove(QLatin1Char('&'))),
-            button->style()->subElementRect(QStyle::SE_PushButtonContents, &option, button).width()};
-  }
+  if (const auto* check = qobject_cast<const QCheckBox*>(&widget)) return ButtonRoom(*check, QStyle::SE_CheckBoxContents);
+  if (const auto* button = qobject_cast<const QPushButton*>(&widget))
+    return ButtonRoom(*button, QStyle::SE_PushButtonContents);
   return {};
 }
 

@@ -15,22 +15,13 @@
 #include "layout/PanelIds.h"
 #include "platform/ui/Frontend.h"
 #include "platform/ui/UserInterface.h"
+#include "support/PdfTools.h"
 
 namespace {
 
 namespace fs = std::filesystem;
 
 constexpr int kDotsPerInch = 50;
-
-std::string Output(const std::string& command) {
-  std::string output;
-  if (FILE* pipe = ::popen(command.c_str(), "r")) {
-    char buffer[512];
-    while (std::fgets(buffer, sizeof buffer, pipe) != nullptr) output += buffer;
-    ::pclose(pipe);
-  }
-  return output;
-}
 
 // The panel's picture in a BMP file, as the print dialog makes them.
 std::string SavePicture(int panel, const fs::path& file) {
@@ -102,10 +93,7 @@ TEST(ReportPrintTest, TwoPicturesMakeATwoPageLandscapePdf) {
   DiscardPanel(plain);
   DiscardPanel(main);
 
-  const std::string info = Output("pdfinfo '" + pdf + "'");
-  const std::size_t pages = info.find("Pages:");
-  ASSERT_NE(pages, std::string::npos) << info;
-  EXPECT_EQ(std::atoi(info.c_str() + pages + 6), 2) << info;
+  EXPECT_EQ(testsupport::PdfPageCount(pdf), 2);
 
   // Page 1: the blue picture where the layout puts it, white margins around it.
   ASSERT_EQ(std::system(("pdftoppm -png -r " + std::to_string(kDotsPerInch) + " '" + pdf + "' '" +
