@@ -41,7 +41,7 @@ constexpr Msg kNamedTexts[] = {
     Msg::TimeBase,       Msg::HorizontalPosition, Msg::RisingSlope,  Msg::FallingSlope,
     Msg::InformationTitle, Msg::WaitTitle,      Msg::InstallingDrivers, Msg::ConfigurationFileNotFound,
     Msg::CommunicationError, Msg::SelfTestErrorTitle, Msg::FileErrorTitle, Msg::CannotCreateFile,
-    Msg::VerticalAutosetImpossible,
+    Msg::FileLoadError,  Msg::LoadingSamples,   Msg::VerticalAutosetImpossible,
 };
 
 // A catalogue text as the manual quotes it: line ends as spaces, without the
