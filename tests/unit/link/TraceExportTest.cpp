@@ -149,22 +149,22 @@ TEST(TraceTransfer, TemporaryNameTakesTheExtensionFromTheLastDot) {
 class TraceExportTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    char pattern[] = "/tmp/orni-trace-XXXXXX";
+    dir_ = mkdtemp(pattern);
+    path_ = (dir_ / "run1.txt").string();
     visa::ClearInstruments();
     visa::EnableUsbSearch(false);
     sim_ = std::make_shared<kvxsim::SimHandle>(kvxsim::InstrumentOptions{});
     visa::AddInstrument(sim_);
-    ASSERT_EQ(viOpenDefaultRM(&rm_), VI_SUCCESS);
-    ASSERT_EQ(viOpen(rm_, sim_->Descriptor().c_str(), VI_EXCLUSIVE_LOCK, 0, &session_), VI_SUCCESS);
-    viSetAttribute(session_, VI_ATTR_TMO_VALUE, kStandingTimeoutMs);
-    char pattern[] = "/tmp/orni-trace-XXXXXX";
-    dir_ = mkdtemp(pattern);
-    path_ = (dir_ / "run1.txt").string();
+    Open();
   }
   void TearDown() override {
-    viClose(rm_);
+    CloseInstrument(instrument_, &session_, 0);
     visa::ClearInstruments();
     fs::remove_all(dir_);
   }
+  // Opened, configured and identified as the program does it.
+  void Open() { ASSERT_EQ(OpenInstrument(instrument_, sim_->Descriptor().c_str(), &session_), 0); }
   // One acquisition frame, so the instrument holds a record of its signals
   // (it starts on hold).
   void Acquire() {
@@ -177,7 +177,9 @@ class TraceExportTest : public ::testing::Test {
     const std::vector<std::uint8_t> bytes = sim_->TakeReceived();
     return {bytes.begin(), bytes.end()};
   }
-  TraceExportResult Export(int channel) { return ExportTraceFile(session_, kVolts162, path_, channel); }
+  TraceExportResult Export(int channel) {
+    return ExportTraceFile(session_, instrument_.VoltsPerDivTable, path_, channel);
+  }
   std::string FileText() const {
     std::ifstream in(path_, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(in), {});
@@ -186,7 +188,7 @@ class TraceExportTest : public ::testing::Test {
 
   ScopedManualClock clock_;
   std::shared_ptr<kvxsim::SimHandle> sim_;
-  ViSession rm_ = 0;
+  InstrumentSession instrument_;
   ViSession session_ = 0;
   fs::path dir_;
   std::string path_;
@@ -276,8 +278,8 @@ TEST_F(TraceExportTest, FailedFetchLeavesTheFileAndStillDeletes) {
     EXPECT_EQ(Export(0), TraceExportResult::TransferFailed);
     EXPECT_EQ(FileText(), "an older export\n");
     EXPECT_NE(Received().find(kFetch + kDelete), std::string::npos);
-    viClose(session_);  // what the program's link recovery does with what is left unread
-    ASSERT_EQ(viOpen(rm_, sim_->Descriptor().c_str(), VI_EXCLUSIVE_LOCK, 0, &session_), VI_SUCCESS);
+    CloseInstrument(instrument_, &session_, 0);  // what is left unread goes with the session
+    Open();
   }
   EXPECT_FALSE(fs::exists(path_ + ".tmp"));
 }
