@@ -89,7 +89,8 @@ std::optional<std::string> TraceText(std::span<const std::uint8_t> file, const V
     const auto code = static_cast<int>(BigEndianAt(file, tracefile::kCodesAt + 2 * static_cast<std::size_t>(k), 2));
     const double value = (code - tracefile::kCentreCode) * scale->voltsPerCode - scale->offsetVolts;
     char* const start = text.data();
-    used = static_cast<std::size_t>(FormatLine(start + used, start + text.size(), k * scale->sampleInterval, value) - start);
+    const char* lineEnd = FormatLine(start + used, start + text.size(), k * scale->sampleInterval, value);
+    used = static_cast<std::size_t>(lineEnd - start);
   }
   text.resize(used);
   return text;
