@@ -87,7 +87,9 @@ std::string SupportPageAddress(int language) {
 void OpenManual() { OpenDocumentInDefaultViewer(ApplicationFile(std::string(kProgramName) + ".pdf")); }
 
 void OpenAboutBox() {
-  if (aboutPanel.load() > 0) return;
+  // Modal: while it is open no menu reaches here, but a caller in code might.
+  int shown = 0;
+  if (aboutPanel.load() > 0 && GetPanelAttribute(aboutPanel.load(), ATTR_VISIBLE, &shown) >= 0) return;
   const int panel = LoadPanel(0, PanelFileName, SplashPanel::Resource);
   if (panel < 0) return;
   ShowInstrumentIdentity(panel);
