@@ -81,8 +81,8 @@ void FillPrinterChoice(int panel) {
     InsertListItem(panel, PrintPanel::PrinterList, -1, printers[i], static_cast<double>(i));
   const auto match = std::find_if(printers.begin(), printers.end(),
                                   [](const std::string& name) { return SameIgnoringCase(name, rememberedPrinter); });
-  if (!printers.empty())
-    SetCtrlIndex(panel, PrintPanel::PrinterList, match == printers.end() ? 0 : static_cast<int>(match - printers.begin()));
+  const int selected = match == printers.end() ? 0 : static_cast<int>(match - printers.begin());
+  if (!printers.empty()) SetCtrlIndex(panel, PrintPanel::PrinterList, selected);
 }
 
 // "KVX162 v1.07 SN: 0123456"
