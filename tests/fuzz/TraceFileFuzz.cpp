@@ -19,42 +19,38 @@ namespace {
 // "#6100034", the trace file and two trailing bytes.
 constexpr std::size_t kShortestExportedReply = 8 + tracefile::kSize + 2;
 
-struct ScriptedLink {
-  ScriptedLink() {
-    visa::ClearInstruments();
-    visa::EnableUsbSearch(false);
-    instrument = std::make_shared<testsupport::ScriptedInstrument>("FUZZ");
-    visa::AddInstrument(instrument);
-    if (viOpenDefaultRM(&resourceManager) != VI_SUCCESS) std::abort();
-    char pattern[] = "/tmp/orni-fuzz-trace-XXXXXX";
-    if (mkdtemp(pattern) == nullptr) std::abort();
-    path = std::string(pattern) + "/trace.txt";
-  }
+// One session for the whole run; each input starts with its read buffer empty.
+struct ScriptedExport {
   std::shared_ptr<testsupport::ScriptedInstrument> instrument;
-  ViSession resourceManager = 0;
+  ViSession session = 0;
   std::string path;
 };
 
-ScriptedLink& Link() {
-  static ScriptedLink link;
+ScriptedExport OpenScriptedExport() {
+  visa::ClearInstruments();
+  visa::EnableUsbSearch(false);
+  ScriptedExport link{std::make_shared<testsupport::ScriptedInstrument>("FUZZ"), 0, {}};
+  visa::AddInstrument(link.instrument);
+  ViSession resourceManager = 0;
+  char pattern[] = "/tmp/orni-fuzz-trace-XXXXXX";
+  if (viOpenDefaultRM(&resourceManager) != VI_SUCCESS || mkdtemp(pattern) == nullptr ||
+      viOpen(resourceManager, link.instrument->Descriptor().c_str(), VI_EXCLUSIVE_LOCK, 0, &link.session) != VI_SUCCESS)
+    std::abort();
+  // Every reply is there at once, so no read has to wait.
+  viSetAttribute(link.session, VI_ATTR_TMO_VALUE, 0);
+  link.path = std::string(pattern) + "/trace.txt";
   return link;
 }
 
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  ScriptedLink& link = Link();
-  ViSession session = 0;
-  if (viOpen(link.resourceManager, link.instrument->Descriptor().c_str(), VI_EXCLUSIVE_LOCK, 0, &session) !=
-      VI_SUCCESS)
-    std::abort();
-  // Every reply is there at once, so no read has to wait.
-  viSetAttribute(session, VI_ATTR_TMO_VALUE, 0);
+  static ScriptedExport link = OpenScriptedExport();
+  viFlush(link.session, VI_READ_BUF);
   link.instrument->QueueReply("0,No error\n");
   link.instrument->QueueReply(std::string(reinterpret_cast<const char*>(data), size));
 
-  const TraceExportResult result = ExportTraceFile(session, VoltsPerDivTableFor(162), link.path, 0);
-  viClose(session);
+  const TraceExportResult result = ExportTraceFile(link.session, VoltsPerDivTableFor(162), link.path, 0);
   link.instrument->ClearWritten();
 
   const bool written = std::filesystem::exists(link.path);
