@@ -114,6 +114,10 @@ TraceExportResult ExportTraceFile(ViSession session, const VoltsPerDivValues& vo
 
   std::vector<std::uint8_t> buffer(kTraceExportBufferSize, 0);
   const BlockRead block = FetchInstrumentFile(session, kExportFileName, buffer);
+  // What a refused block leaves unread would otherwise answer the next
+  // query (the acquisition's frame). A reply that stopped coming is not
+  // waited for again.
+  if (!block.ok && block.status != VI_ERROR_TMO) viFlush(session, VI_READ_BUF);
   DeleteInstrumentFile(session, kExportFileName, 1);
   if (!block.ok || block.announced < tracefile::kSize) return TraceExportResult::TransferFailed;
 
