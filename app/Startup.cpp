@@ -29,6 +29,7 @@
 #include "panel/MainToolbar.h"
 #include "panel/MenuCallbacks.h"
 #include "panel/PrintDialog.h"
+#include "panel/SaveTrace.h"
 #include "panel/ShortcutKeys.h"
 #include "link/CommandSet.h"
 #include "link/InstrumentSession.h"
@@ -290,6 +291,7 @@ void BindProgramCallbacks() {
   RegisterPrintDialogCallbacks();
   SetShutdownHandler([] { QuitProgram(0); });
   SetLanguageChangeHandler(ChangeLanguage);
+  SetSaveTraceHandler([] { SaveTraceMenuItem(ProgramPreferences.tracePath, sizeof ProgramPreferences.tracePath); });
 }
 
 int RunProgram() {

@@ -1,5 +1,6 @@
 #include "display/MainPanelLayout.h"
 
+#include <algorithm>
 #include <array>
 
 #include "acquisition/DisplayMirror.h"
@@ -102,8 +103,10 @@ void PlaceMeasurementArea(int panel, int width, int frameTop) {
   constexpr int kAreaWidth = 200;
   constexpr int kValuesColumn = 84;
   const int left = width - kAreaWidth;
-  PlaceControl(panel, MainPanel::MeasurementTitle, left, 4);
-  PlaceControl(panel, MainPanel::CursorMeasurementTitle, left, 24);
+  // On a narrow panel the titles give way to the toolbar rather than hide under it.
+  const int titlesLeft = std::max(left, Layout.ToolbarRight.load() + 6);
+  PlaceControl(panel, MainPanel::MeasurementTitle, titlesLeft, 4);
+  PlaceControl(panel, MainPanel::CursorMeasurementTitle, titlesLeft, 24);
   PlaceControl(panel, MainPanel::MeasFrame, left, frameTop);
   PlaceControl(panel, MainPanel::MeasLabelsText, left + 6, frameTop + 4);
   PlaceControl(panel, MainPanel::MeasValuesText, left + 6 + kValuesColumn, frameTop + 4);

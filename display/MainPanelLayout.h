@@ -15,6 +15,7 @@ struct DisplayLayout {
   std::atomic<int> MarkerColumn{0};    // left edge of the trace graph (room for the position markers)
   std::atomic<int> GraphWidthPx{kStartGraphWidth};  // drawing size used to place the tags
   std::atomic<int> GraphHeightPx{kStartGraphHeight};
+  std::atomic<int> ToolbarRight{0};  // the toolbar's right edge: the top strip's texts start beyond it
 };
 extern DisplayLayout Layout;
 

@@ -3,6 +3,7 @@
 #include <array>
 
 #include "catalogue/MessageCatalogue.h"
+#include "display/MainPanelLayout.h"
 #include "display/References.h"
 #include "layout/PanelIds.h"
 #include "link/InstrumentSetup.h"
@@ -85,12 +86,16 @@ void BuildMainToolbar(int panel, int menuBar) {
   for (const ToolbarEntry& entry : kToolbarEntries) InsertEntry(toolbar, entry);
   Toolbar_SetItemAttribute(toolbar, kReferenceRingItem, kToolbarAttrRingWidth, kReferenceRingWidth);
   MainToolbarHandle = toolbar;
+  int width = 0;
+  GetPanelAttribute(Toolbar_GetPanel(toolbar), ATTR_WIDTH, &width);
+  Layout.ToolbarRight = width;
   Toolbar_Display(toolbar);
 }
 
 void DiscardMainToolbar() {
   const int toolbar = MainToolbarHandle.exchange(0);
   if (toolbar != 0) Toolbar_Discard(toolbar);
+  Layout.ToolbarRight = 0;
 }
 
 void RefillReferenceRing() {

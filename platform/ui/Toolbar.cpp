@@ -14,9 +14,10 @@
 namespace {
 
 constexpr int kHeight = 28;
-constexpr int kWidth = 4000;  // as wide as any parent; the parent clips it
+constexpr int kEmptyWidth = 8;
 constexpr int kButtonSize = 26;
 constexpr int kDefaultRingWidth = 100;
+constexpr int kRingArrowRoom = 36;  // the ring width is its text's; the drop-down arrow comes on top
 
 struct Item {
   int kind = kToolbarButton;
@@ -55,8 +56,8 @@ void Layout(const Toolbar& toolbar) {
         break;
       case kToolbarRing:
         SetCtrlAttribute(toolbar.panel, item.control, ATTR_LEFT, left);
-        SetCtrlAttribute(toolbar.panel, item.control, ATTR_WIDTH, item.ringWidth);
-        left += item.ringWidth + 4;
+        SetCtrlAttribute(toolbar.panel, item.control, ATTR_WIDTH, item.ringWidth + kRingArrowRoom);
+        left += item.ringWidth + kRingArrowRoom + 4;
         break;
       default:
         SetCtrlAttribute(toolbar.panel, item.control, ATTR_LEFT, left);
@@ -64,6 +65,8 @@ void Layout(const Toolbar& toolbar) {
         break;
     }
   }
+  // As wide as its items, so that the parent's controls beside it stay in sight.
+  SetPanelAttribute(toolbar.panel, ATTR_WIDTH, left + 2);
 }
 
 int MakeItemControl(int panel, const Item& item, const char* imageFile) {
@@ -130,7 +133,7 @@ int WithItem(ToolbarType handle, int item, const std::function<int(Toolbar&, Ite
 
 int Toolbar_New(int parentPanel, int menuBar, const char* title, int top, int left, int, int, ToolbarType* toolbar) {
   if (toolbar == nullptr) return UIE_NULL_POINTER;
-  const int panel = NewPanel(parentPanel, title, top, left, kHeight, kWidth);
+  const int panel = NewPanel(parentPanel, title, top, left, kHeight, kEmptyWidth);
   if (panel < 0) return panel;
   *toolbar = TheToolbars().Add(std::make_shared<Toolbar>(Toolbar{panel, menuBar, {}}));
   return 0;
