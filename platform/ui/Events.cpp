@@ -9,6 +9,7 @@
 #include "platform/ui/Dispatch.h"
 #include "platform/ui/Frontend.h"
 #include "platform/ui/Model.h"
+#include "platform/ui/Panels.h"
 
 using namespace uimodel;
 
@@ -187,7 +188,11 @@ int UserKeyPress(int panel, int key) {
   if (shortcut > 0) return UserCommit(panel, shortcut);
   const int active = GetActiveCtrl(panel);
   if (active > 0 && DispatchControlEvent(panel, active, EVENT_KEYPRESS, key, 0) != 0) return 1;
-  return DispatchPanelEvent(panel, EVENT_KEYPRESS, key, 0);
+  if (const int handled = DispatchPanelEvent(panel, EVENT_KEYPRESS, key, 0); handled != 0) return handled;
+  // A key nobody took on a child panel (a toolbar, say) belongs to the window it sits in.
+  int parent = 0;
+  if (GetPanelAttribute(panel, ATTR_PANEL_PARENT, &parent) < 0 || parent <= 0) return 0;
+  return UserKeyPress(parent, key);
 }
 
 int UserLeftClick(int panel, int control, int x, int y) {

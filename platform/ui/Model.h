@@ -142,6 +142,7 @@ struct Panel {
   bool visible = false;
   int backColor = VAL_PANEL_GRAY;
   bool sizable = true;
+  bool floating = false;  // a tool window that stays above the program's other windows
   std::map<int, Control> controls;  // by id; also the stacking order (later ids on top)
   int nextControlId = 1;
   int nextTabPosition = 1;

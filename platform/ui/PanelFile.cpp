@@ -283,7 +283,7 @@ Control ReadControlNode(const json& node, const std::string& panelWhere, std::si
 Panel ReadPanelNode(const json& node, std::size_t position) {
   const std::string at = "panels[" + std::to_string(position) + "]";
   CheckKeys(node, at,
-            {"name", "resource", "title", "top", "left", "height", "width", "backColor", "sizable", "callback",
+            {"name", "resource", "title", "top", "left", "height", "width", "backColor", "sizable", "floating", "callback",
              "controls"});
   Panel panel;
   panel.name = RequiredText(node, "name", at);
@@ -298,6 +298,7 @@ Panel ReadPanelNode(const json& node, std::size_t position) {
   if (panel.height < 1 || panel.width < 1) Fail(where, "size must be positive");
   panel.backColor = Colour(node, "backColor", where, panel.backColor);
   panel.sizable = Flag(node, "sizable", where, panel.sizable);
+  panel.floating = Flag(node, "floating", where, panel.floating);
   panel.callbackName = Text(node, "callback", where);
   if (node.contains("controls") && !node["controls"].is_array()) Fail(where, "controls must be a list");
   std::set<std::string> names;

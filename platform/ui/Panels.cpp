@@ -106,6 +106,7 @@ int SetPanelAttribute(int panel, int attribute, int value) {
       case ATTR_VISIBLE: target.visible = value != 0; return 0;
       case ATTR_BACKCOLOR: target.backColor = value; return 0;
       case ATTR_SIZABLE: target.sizable = value != 0; return 0;
+      case ATTR_FLOATING: target.floating = value != 0; return 0;
       case ATTR_ACTIVE_CONTROL:
         if (value != 0 && target.controls.count(value) == 0) return UIE_INVALID_CONTROL;
         target.activeControl = value;
@@ -145,6 +146,7 @@ int GetPanelAttribute(int panel, int attribute, int* value) {
       case ATTR_VISIBLE: *value = target.visible ? 1 : 0; return 0;
       case ATTR_BACKCOLOR: *value = target.backColor; return 0;
       case ATTR_SIZABLE: *value = target.sizable ? 1 : 0; return 0;
+      case ATTR_FLOATING: *value = target.floating ? 1 : 0; return 0;
       case ATTR_PANEL_PARENT: *value = target.parent; return 0;
       case ATTR_PANEL_RESOURCE: *value = target.resource; return 0;
       case ATTR_ACTIVE_CONTROL: *value = target.activeControl; return 0;

@@ -17,7 +17,7 @@ constexpr int kHeight = 28;
 constexpr int kEmptyWidth = 8;
 constexpr int kButtonSize = 26;
 constexpr int kDefaultRingWidth = 100;
-constexpr int kRingArrowRoom = 36;  // the ring width is its text's; the drop-down arrow comes on top
+constexpr int kRingArrowRoom = 44;  // the ring width is its text's; the drop-down arrow comes on top
 
 struct Item {
   int kind = kToolbarButton;

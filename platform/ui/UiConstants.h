@@ -121,6 +121,7 @@ inline constexpr int ATTR_PANEL_RESOURCE = 84;   // read only
 inline constexpr int ATTR_ACTIVE_CONTROL = 85;
 inline constexpr int ATTR_PANEL_MENU_BAR = 86;   // read only
 inline constexpr int ATTR_PANEL_POPUP = 87;      // read only: shown as modal pop-up
+inline constexpr int ATTR_FLOATING = 88;         // stays above the program's other windows
 // menu bar attributes (SetMenuBarAttribute)
 inline constexpr int ATTR_CHECKED = 90;
 inline constexpr int ATTR_ITEM_NAME = 91;        // string: text of an item

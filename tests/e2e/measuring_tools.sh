@@ -64,7 +64,7 @@ fresh_app_dir "$app"
 run_program zoom
 press "$main" F3
 sleep 2
-click $((440 + 45)) $((4 + 10))
+click 277 14  # the toolbar's ScreenShot button
 sleep 1.5
 press "$main" F6
 press "$main" F8

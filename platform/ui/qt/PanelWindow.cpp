@@ -1,5 +1,7 @@
 #include "platform/ui/qt/PanelWindow.h"
 
+#include <QApplication>
+
 #include <QCloseEvent>
 #include <QMenu>
 
@@ -27,6 +29,14 @@ PanelWindow::PanelWindow(int handle, QWidget* parentClient)
 
 PanelWindow::~PanelWindow() = default;
 
+// A tool window owned by the window that is active now: the window manager
+// keeps it above that window, which may take the focus back.
+void PanelWindow::FloatAboveActiveWindow(bool floating) {
+  QWidget* owner = floating ? QApplication::activeWindow() : nullptr;
+  if (owner == this) owner = nullptr;
+  setParent(owner, (windowFlags() & ~Qt::WindowType_Mask) | (floating ? Qt::Tool : Qt::Window));
+}
+
 int PanelWindow::MenuBarHeight() const {
   return menuBar_ != nullptr && !menuBar_->isHidden() ? menuBar_->sizeHint().height() : 0;
 }
@@ -52,7 +62,9 @@ void PanelWindow::ApplyPanel(const uimodel::Panel& panel) {
   client_->setPalette(palette);
   if (topLevel_) {
     setWindowTitle(ToQt(panel.title));
-    if (panel.popup != popup_ && isVisible()) hide();  // modality changes only while hidden
+    // Modality and the window's kind change only while it is hidden.
+    if ((panel.popup != popup_ || panel.floating != windowFlags().testFlag(Qt::Tool)) && isVisible()) hide();
+    if (panel.floating != windowFlags().testFlag(Qt::Tool)) FloatAboveActiveWindow(panel.floating);
     setWindowModality(panel.popup ? Qt::ApplicationModal : Qt::NonModal);
     popup_ = panel.popup;
     const QSize size(panel.width, panel.height + bar);

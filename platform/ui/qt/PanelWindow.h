@@ -40,6 +40,7 @@ class PanelWindow : public QWidget {
  private:
   int MenuBarHeight() const;
   void PlaceParts();
+  void FloatAboveActiveWindow(bool floating);
   void AddMenuItems(QWidget* menu, const uimodel::MenuBar& bar, const std::vector<int>& ids);
 
   int handle_;

@@ -155,6 +155,9 @@ TEST_F(MainPanelBuildTest, F3CommitsAutosetOnceAndTheAutosetButtonsExplainThemse
   RegisterCallback("AjustTrace", PanelCallback(AjustTrace));
   headless::KeyPress(panel_, VAL_F3_VKEY);
   EXPECT_EQ(TakeCommits(), (std::vector<displaytest::Commit>{{MainPanel::AutosetButton, 0}}));
+  // The toolbar's buttons take no keys: a key pressed there is the main panel's.
+  headless::KeyPress(Toolbar_GetPanel(Toolbar()), VAL_F3_VKEY);
+  EXPECT_EQ(TakeCommits(), (std::vector<displaytest::Commit>{{MainPanel::AutosetButton, 0}}));
 
   std::string tooltip, vertical;
   GetCtrlAttribute(panel_, MainPanel::AutosetButton, ATTR_TOOLTIP_TEXT, &tooltip);
