@@ -274,4 +274,19 @@ TEST_F(MainPanelBuildTest, LanguageItemsHandTheirLanguageToTheChange) {
   EXPECT_EQ(chosen, (std::vector<int>{kGerman, kItalian}));
 }
 
+TEST_F(MainPanelBuildTest, ExitAnsweredNoLeavesEverythingRunning) {
+  Build();
+  Received();
+  headless::ClearPopups();
+  headless::AnswerButton(2);
+  headless::ChooseMenuItem(MenuBar(), MainMenuBar::ExitItem);
+  const auto asked = headless::Popups();
+  ASSERT_EQ(asked.size(), 1u);
+  EXPECT_EQ(asked[0].text, "Are you sure you want to quit ORNIKELVARINLAB ?\n");
+  EXPECT_EQ(asked[0].result, 2);
+  EXPECT_EQ(MainPanelHandle.load(), panel_);
+  EXPECT_NE(TheInstrument.session, 0u);
+  EXPECT_EQ(Received(), "") << "no reset, no release";
+}
+
 }  // namespace
