@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "app/AboutBox.h"
 #include "app/FirstRunFile.h"
 #include "app/FirstRunSequence.h"
 #include "app/HelpDocument.h"
@@ -289,6 +290,7 @@ void BindProgramCallbacks() {
   InstallPanelViews();
   RegisterMenuCallbacks();
   RegisterPrintDialogCallbacks();
+  RegisterAboutCallbacks();
   SetShutdownHandler([] { QuitProgram(0); });
   SetLanguageChangeHandler(ChangeLanguage);
   SetSaveTraceHandler([] { SaveTraceMenuItem(ProgramPreferences.tracePath, sizeof ProgramPreferences.tracePath); });
