@@ -1,5 +1,6 @@
 #include "platform/os/ProjectDir.h"
 
+#include <pwd.h>
 #include <unistd.h>
 
 #include <cstdlib>
@@ -11,19 +12,26 @@ namespace {
 std::mutex overrideMutex;
 std::string overrideDirectory;
 
-std::string UserConfigDirectory() {
-  const char* config = std::getenv("XDG_CONFIG_HOME");
-  std::filesystem::path base;
-  if (config && *config) {
-    base = config;
-  } else {
-    const char* home = std::getenv("HOME");
-    base = std::filesystem::path(home && *home ? home : "/tmp") / ".config";
-  }
-  return (base / "ornikelvarinlab").string();
+constexpr const char* kInstalledResources = "../share/ornikelvarinlab";
+constexpr const char* kConfigSubdirectory = "ornikelvarinlab";
+
+std::filesystem::path HomeDirectory() {
+  const char* home = std::getenv("HOME");
+  if (home && *home) return home;
+  const passwd* entry = getpwuid(getuid());
+  if (entry && entry->pw_dir && *entry->pw_dir) return entry->pw_dir;
+  return "/tmp";
 }
 
 }  // namespace
+
+std::string UserConfigDirectory() {
+  // A relative value is invalid by the base-directory rules and is ignored.
+  const char* config = std::getenv("XDG_CONFIG_HOME");
+  const std::filesystem::path base =
+      config && config[0] == '/' ? std::filesystem::path(config) : HomeDirectory() / ".config";
+  return (base / kConfigSubdirectory).string();
+}
 
 std::string GetExecutableDir() {
   std::error_code error;
@@ -52,17 +60,25 @@ void SetProjectDirOverride(const std::string& directory) {
   overrideDirectory = cleaned;
 }
 
+std::vector<std::string> ResourceDirectories(const std::string& projectDir, const std::string& executableDir) {
+  const std::filesystem::path installed = std::filesystem::path(executableDir) / kInstalledResources;
+  return {projectDir, executableDir, installed.lexically_normal().string()};
+}
+
+std::string FindResource(const std::string& name, const std::vector<std::string>& directories) {
+  if (std::filesystem::path(name).is_absolute() || directories.empty()) return name;
+  std::error_code error;
+  for (const std::string& directory : directories) {
+    const std::filesystem::path candidate = std::filesystem::path(directory) / name;
+    if (std::filesystem::exists(candidate, error)) return candidate.string();
+  }
+  return (std::filesystem::path(directories.front()) / name).string();
+}
+
 std::string ResolveResourcePath(const std::string& name) {
-  const std::filesystem::path given(name);
-  if (given.is_absolute()) return name;
   std::string projectDir;
   GetProjectDir(&projectDir);
-  const std::filesystem::path inProject = std::filesystem::path(projectDir) / given;
-  std::error_code error;
-  if (std::filesystem::exists(inProject, error)) return inProject.string();
-  const std::filesystem::path besideExecutable = std::filesystem::path(GetExecutableDir()) / given;
-  if (std::filesystem::exists(besideExecutable, error)) return besideExecutable.string();
-  return inProject.string();
+  return FindResource(name, ResourceDirectories(projectDir, GetExecutableDir()));
 }
 
 bool IsWritableDirectory(const std::string& directory) { return access(directory.c_str(), W_OK) == 0; }

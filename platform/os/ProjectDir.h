@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 // The executable's directory, or the directory set by SetProjectDirOverride (--app-dir).
 int GetProjectDir(std::string* directory);
@@ -22,8 +23,18 @@ std::string GetExecutableDir();
 // application directory, or, when that is not writable (a system install),
 // $XDG_CONFIG_HOME/ornikelvarinlab/, which is created when needed.
 std::string StateFilePath(const std::string& name);
+// $XDG_CONFIG_HOME/ornikelvarinlab, or ~/.config/ornikelvarinlab when the
+// variable is unset or not an absolute path.
+std::string UserConfigDirectory();
 // True when the calling user may create files in `directory`.
 bool IsWritableDirectory(const std::string& directory);
-// A read-only resource: `name` in the application directory when it is there,
-// otherwise beside the executable. Absolute names are returned unchanged.
+
+// A read-only resource: `name` in the first of ResourceDirectories() that
+// holds it; when none does, the path in the application directory.
+// Absolute names are returned unchanged.
 std::string ResolveResourcePath(const std::string& name);
+// Where resources are looked for, in order: the application directory, the
+// executable's directory (the build tree), and ../share/ornikelvarinlab
+// beside the executable (an installed program).
+std::vector<std::string> ResourceDirectories(const std::string& projectDir, const std::string& executableDir);
+std::string FindResource(const std::string& name, const std::vector<std::string>& directories);

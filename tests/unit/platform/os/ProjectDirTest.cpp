@@ -1,0 +1,136 @@
+// Where the program finds its read-only resources (build tree, --app-dir,
+// installed tree) and where it keeps its state files.
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <optional>
+#include <string>
+
+#include "platform/os/ProjectDir.h"
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// An installed tree under a scratch root: usr/bin beside usr/share/ornikelvarinlab.
+class ResourceLookupTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    char pattern[] = "/tmp/orni-dirs-XXXXXX";
+    root_ = mkdtemp(pattern);
+    fs::create_directories(app_);
+    fs::create_directories(bin_);
+    fs::create_directories(share_);
+  }
+  void TearDown() override {
+    SetProjectDirOverride("");
+    fs::remove_all(root_);
+  }
+  static void Touch(const fs::path& path) {
+    fs::create_directories(path.parent_path());
+    std::ofstream(path) << "x";
+  }
+  std::string Find(const std::string& name) const {
+    return FindResource(name, ResourceDirectories(app_.string(), bin_.string()));
+  }
+
+  fs::path root_;
+  fs::path app_ = root_ / "app";
+  fs::path bin_ = root_ / "usr" / "bin";
+  fs::path share_ = root_ / "usr" / "share" / "ornikelvarinlab";
+};
+
+TEST_F(ResourceLookupTest, InstalledTreeIsSearchedLast) {
+  const std::vector<std::string> directories = ResourceDirectories(app_.string(), bin_.string());
+  ASSERT_EQ(directories.size(), 3u);
+  EXPECT_EQ(directories[2], share_.string()) << "the share directory, without ../ in it";
+
+  Touch(share_ / "help" / "manual.pdf");
+  EXPECT_EQ(Find("help/manual.pdf"), (share_ / "help" / "manual.pdf").string());
+  Touch(bin_ / "help" / "manual.pdf");
+  EXPECT_EQ(Find("help/manual.pdf"), (bin_ / "help" / "manual.pdf").string()) << "the build tree wins";
+  Touch(app_ / "help" / "manual.pdf");
+  EXPECT_EQ(Find("help/manual.pdf"), (app_ / "help" / "manual.pdf").string()) << "the application directory wins";
+}
+
+TEST_F(ResourceLookupTest, MissingResourceNamesTheApplicationDirectory) {
+  EXPECT_EQ(Find("ORNIKELVARINLAB.uir"), (app_ / "ORNIKELVARINLAB.uir").string());
+  EXPECT_EQ(Find("/abs/panel.uir"), "/abs/panel.uir");
+  EXPECT_EQ(FindResource("panel.uir", {}), "panel.uir");
+}
+
+TEST_F(ResourceLookupTest, AppDirOverrideIsSearchedFirst) {
+  Touch(app_ / "ORNIKELVARINLAB.uir");
+  SetProjectDirOverride(app_.string() + "/");
+  EXPECT_EQ(ResolveResourcePath("ORNIKELVARINLAB.uir"), (app_ / "ORNIKELVARINLAB.uir").string());
+  std::string projectDir;
+  GetProjectDir(&projectDir);
+  EXPECT_EQ(projectDir, app_.string()) << "the trailing slash is dropped";
+}
+
+// Sets an environment variable for one test and puts the old value back.
+class ScopedEnv {
+ public:
+  ScopedEnv(const char* name, const char* value) : name_(name) {
+    if (const char* old = std::getenv(name)) old_ = old;
+    if (value) setenv(name, value, 1); else unsetenv(name);
+  }
+  ~ScopedEnv() {
+    if (old_) setenv(name_, old_->c_str(), 1); else unsetenv(name_);
+  }
+
+ private:
+  const char* name_;
+  std::optional<std::string> old_;
+};
+
+using StateFileTest = ResourceLookupTest;
+
+TEST_F(StateFileTest, WritableApplicationDirectoryKeepsTheStateFiles) {
+  ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").c_str());
+  SetProjectDirOverride(app_.string());
+  EXPECT_EQ(StateFilePath("setupD.7up"), (app_ / "setupD.7up").string());
+  EXPECT_FALSE(fs::exists(root_ / "config")) << "nothing made in the user's configuration";
+}
+
+TEST_F(StateFileTest, UnwritableApplicationDirectoryMovesThemToTheUserConfiguration) {
+  ScopedEnv config("XDG_CONFIG_HOME", (root_ / "config").c_str());
+  // Root writes anywhere; a directory that is not there is unwritable to all.
+  const fs::path unwritable = root_ / "usr" / "lib" / "missing";
+  SetProjectDirOverride(unwritable.string());
+  EXPECT_EQ(StateFilePath("Ornikelva.okv"), (root_ / "config" / "ornikelvarinlab" / "Ornikelva.okv").string());
+  EXPECT_TRUE(fs::is_directory(root_ / "config" / "ornikelvarinlab")) << "created for the first save";
+  if (geteuid() != 0) {
+    chmod(bin_.c_str(), 0555);
+    SetProjectDirOverride(bin_.string());
+    EXPECT_EQ(StateFilePath("setupD.7up"), (root_ / "config" / "ornikelvarinlab" / "setupD.7up").string());
+    chmod(bin_.c_str(), 0755);
+  }
+}
+
+TEST_F(StateFileTest, UserConfigurationFollowsTheBaseDirectoryRules) {
+  ScopedEnv home("HOME", root_.c_str());
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", nullptr);
+    EXPECT_EQ(UserConfigDirectory(), (root_ / ".config" / "ornikelvarinlab").string());
+  }
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", "");
+    EXPECT_EQ(UserConfigDirectory(), (root_ / ".config" / "ornikelvarinlab").string());
+  }
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", "relative/config");
+    EXPECT_EQ(UserConfigDirectory(), (root_ / ".config" / "ornikelvarinlab").string()) << "relative values are ignored";
+  }
+  {
+    ScopedEnv config("XDG_CONFIG_HOME", "/srv/cfg");
+    EXPECT_EQ(UserConfigDirectory(), "/srv/cfg/ornikelvarinlab");
+  }
+}
+
+}  // namespace
