@@ -21,31 +21,19 @@ HEADER = "t (s)     \tV\n"
 LINE = re.compile(r"( *\d\.\d{6}e[+-]\d\d)\t(-?\d+\.\d+)\n")
 PREFERENCES_HEADER = len(b"KELVARINLAB SETUP\n#BEGIN\n")
 TRACE_PATH = (40, 56)  # offset and size of tracePath in the preferences block
-
-
-def commands(path):
-    data = open(path, "rb").read().decode("latin-1")
-    return [c for c in data.split("\r") if c and not c.startswith("ZC:HTTP?")]
-
-
-def find(cmds, start, pattern):
-    for i in range(start, len(cmds)):
-        m = re.fullmatch(pattern, cmds[i])
-        if m:
-            return i, m
-    sys.exit(f"not found after command {start}: {pattern}\nlast commands: {cmds[start:start + 40]}")
+SESSION = re.compile(r":AUTOS:EXE\r.*?:ZC:VOLT1:RANG:PTP \d+\r.*?:DISP:TRAC:X:PDIV 0\.1E-3\r", re.S)
+STORE = ':MMEM:STOR:TRAC INT1,"TEMP_FILE.TRC"\r'
+SENSITIVITY = re.compile(r":ZC:VOLT1:RANG:PTP (\d+)\r")
 
 
 def code_step_from_record(path, exports):
     """The volts of one code at export time, from the last CH1 sensitivity sent."""
-    cmds = commands(path)
-    i, _ = find(cmds, 0, r":AUTOS:EXE")
-    i, _ = find(cmds, i, r":ZC:VOLT1:RANG:PTP \d+")
-    i, _ = find(cmds, i, r":DISP:TRAC:X:PDIV 0\.1E-3")
-    for _ in range(exports):
-        i, _ = find(cmds, i + 1, r':MMEM:STOR:TRAC INT1,"TEMP_FILE\.TRC"')
-    sent = [int(m[1]) for c in cmds[:i] if (m := re.fullmatch(r":ZC:VOLT1:RANG:PTP (\d+)", c))]
-    sensitivity = sent[-1]
+    sent = open(path, "rb").read().decode("latin-1")
+    session = SESSION.search(sent)
+    assert session, f"no autoset, CH1 sensitivity step and 100 us/div in that order: {sent[-2000:]!r}"
+    stores = [m.start() for m in re.finditer(re.escape(STORE), sent) if m.start() >= session.end()]
+    assert len(stores) == exports, f"{len(stores)} CH1 traces stored after 100 us/div, expected {exports}"
+    sensitivity = int(SENSITIVITY.findall(sent, 0, stores[-1])[-1])
     assert 0 <= sensitivity < len(VOLTS_PER_DIV), sensitivity
     return VOLTS_PER_DIV[sensitivity] / 64.0
 

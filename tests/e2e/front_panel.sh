@@ -27,12 +27,8 @@ channel_title='^Save Trace \(\.txt\) \.\.\.$'
 
 # A window's client area on the screen: origin wx wy, size ww wh.
 window_area() {
-  local geometry
-  geometry=$(xwininfo -id "$1")
-  wx=$(sed -n 's/.*Absolute upper-left X: *//p' <<<"$geometry")
-  wy=$(sed -n 's/.*Absolute upper-left Y: *//p' <<<"$geometry")
-  ww=$(sed -n 's/.*Width: *//p' <<<"$geometry")
-  wh=$(sed -n 's/.*Height: *//p' <<<"$geometry")
+  read -r wx wy ww wh < <(xwininfo -id "$1" | awk -F: '/Absolute upper-left X/ { x = $2 }
+    /Absolute upper-left Y/ { y = $2 } /Width/ { w = $2 } /Height/ { h = $2 } END { print x, y, w, h }')
 }
 client_origin() {  # the main window's client area below its menu bar: ox oy
   window_area "$main"
@@ -42,12 +38,10 @@ click() { xdotool mousemove $((ox + $1)) $((oy + $2)) click 1; }  # client coord
 count_near() {  # count_near SHOT X Y W H COLOURS...: client coordinates
   /usr/bin/python3 "$here/pixels.py" near "$SHOTS/$1.png" $((ox + $2)) $((oy + $3)) "$4" "$5" "${@:6}"
 }
-more_than() { [ "$("${@:2}")" -gt "$1" ]; }
-shot_until() {  # shot_until SHOT TRIES CHECK...: up to TRIES half-seconds
-  local name=$1 tries=$2
-  for _ in $(seq "$tries"); do
-    shot "$name"
-    "${@:3}" && return 0
+at_least() { [ "$("${@:2}")" -ge "$1" ]; }  # at_least N COMMAND...: COMMAND printed N or more
+retry() {  # retry TRIES COMMAND...: up to TRIES half-seconds until COMMAND holds (a loaded machine draws late)
+  for _ in $(seq "$1"); do
+    "${@:2}" && return 0
     sleep 0.5
   done
   return 1
@@ -92,22 +86,22 @@ client_origin
 
 echo "== the toolbar drawn, an autoset"
 press "$main" F3
-shot_until toolbar 20 more_than 150 count_near toolbar "$help_button" 0 26 28 "$help_blue" ||
+toolbar_drawn() { shot toolbar && at_least 150 count_near toolbar "$help_button" 0 26 28 "$help_blue"; }
+retry 20 toolbar_drawn ||
   fail "no Help button on the toolbar"
 
 echo "== the Shortcut Keys window from the toolbar, a function key pressed in it"
 click "$shortcut_keys_button" 14
 keys=$(wait_window "$keys_title") || fail "no Shortcut Keys window"
-sleep 0.5
-shot shortcut-keys
 stacked_above "$keys" "$main" || fail "the Shortcut Keys window is below the main window"
 # Its grey face and its text are on the screen, though it sits over the black graph.
 window_area "$keys"
-pixels() { /usr/bin/python3 "$here/pixels.py" "$1" "$SHOTS/shortcut-keys.png" "$wx" "$wy" "$ww" "$wh" "${@:2}"; }
-[ "$(pixels count C0C0C0)" -gt $((ww * wh * 3 / 4)) ] || fail "the Shortcut Keys window is covered"
-[ "$(pixels near 000000)" -gt 500 ] || fail "no text in the Shortcut Keys window"
+keys_pixels() { /usr/bin/python3 "$here/pixels.py" "$1" "$SHOTS/shortcut-keys.png" "$wx" "$wy" "$ww" "$wh" "${@:2}"; }
+keys_drawn() {
+  shot shortcut-keys && at_least $((ww * wh * 3 / 4)) keys_pixels count C0C0C0 && at_least 500 keys_pixels near 000000
+}
+retry 20 keys_drawn || fail "the Shortcut Keys window is covered or has no text"
 press "$keys" F6
-sleep 1
 click "$shortcut_keys_button" 14
 wait_gone "$keys_title" || fail "the toolbar button did not close the Shortcut Keys window"
 
