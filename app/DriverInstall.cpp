@@ -1,13 +1,29 @@
 #include "app/DriverInstall.h"
 
+#include <algorithm>
 #include <filesystem>
+#include <mutex>
 
 #include "platform/os/System.h"
 #include "platform/os/ProjectDir.h"
 
 namespace {
 
+#ifndef ORNI_UDEV_RULES_DIR
+#define ORNI_UDEV_RULES_DIR "/usr/lib/udev/rules.d"
+#endif
+
 constexpr const char* kUdevRuleName = "60-kelvarinlab.rules";
+
+std::mutex packagedMutex;
+std::vector<std::string> packagedOverride;
+
+std::vector<std::string> SystemPackagedDirectories() {
+  std::vector<std::string> directories = {ORNI_UDEV_RULES_DIR};
+  for (const char* usual : {"/usr/lib/udev/rules.d", "/lib/udev/rules.d"})
+    if (std::find(directories.begin(), directories.end(), usual) == directories.end()) directories.emplace_back(usual);
+  return directories;
+}
 
 }  // namespace
 
@@ -46,5 +62,33 @@ bool InstallInstrumentDriver(const std::string& applicationDirectory, const std:
   return RunCommandAndWait({"cmd.exe", "/c", DriverInstallerCommand(applicationDirectory)}) == 0;
 #else
   return InstallUsbDriver(applicationDirectory, rulesDirectory);
+#endif
+}
+
+std::vector<std::string> PackagedRulesDirectories() {
+  {
+    std::lock_guard lock(packagedMutex);
+    if (!packagedOverride.empty()) return packagedOverride;
+  }
+  return SystemPackagedDirectories();
+}
+
+void SetPackagedRulesDirectories(std::vector<std::string> directories) {
+  std::lock_guard lock(packagedMutex);
+  packagedOverride = std::move(directories);
+}
+
+bool UsbRuleInstalledIn(const std::vector<std::string>& directories) {
+  std::error_code error;
+  for (const std::string& directory : directories)
+    if (std::filesystem::is_regular_file(std::filesystem::path(directory) / kUdevRuleName, error)) return true;
+  return false;
+}
+
+bool InstrumentDriverAlreadyInstalled() {
+#ifdef _WIN32
+  return false;
+#else
+  return UsbRuleInstalledIn(PackagedRulesDirectories());
 #endif
 }

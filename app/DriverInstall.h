@@ -4,6 +4,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 // Installs driver_USB/linux's udev rule into `rulesDirectory` when it is
 // writable, and reloads the rules when that is the system's directory.
@@ -18,3 +19,14 @@ std::string DriverInstallerCommand(const std::string& applicationDirectory);
 
 // The step for the platform the program runs on.
 bool InstallInstrumentDriver(const std::string& applicationDirectory, const std::string& rulesDirectory);
+
+// A package puts the access rule in the system's udev rules directory, so
+// its first run has nothing to install. These are the directories a package
+// uses (the configured one first); tests put their own in their place, and
+// an empty list brings the system's back.
+std::vector<std::string> PackagedRulesDirectories();
+void SetPackagedRulesDirectories(std::vector<std::string> directories);
+// True when one of `directories` holds the access rule.
+bool UsbRuleInstalledIn(const std::vector<std::string>& directories);
+// True when the driver step has nothing to do on this system.
+bool InstrumentDriverAlreadyInstalled();

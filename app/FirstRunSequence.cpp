@@ -29,6 +29,15 @@ int WaitForLanguageChoice() {
   }
 }
 
+void InstallDriverWithNotice(int languagePanel, const std::string& rulesDirectory) {
+  ShowNotice(languagePanel, CatalogueText(Msg::WaitTitle), CatalogueText(Msg::InstallingDrivers));
+  ProcessDrawEvents();
+  std::string directory;
+  GetProjectDir(&directory);
+  InstallInstrumentDriver(directory, rulesDirectory);
+  RemoveNotice();
+}
+
 }  // namespace
 
 int RunFirstRunSequence(const std::string& firstRunFilePath, const std::string& rulesDirectory) {
@@ -44,12 +53,7 @@ int RunFirstRunSequence(const std::string& firstRunFilePath, const std::string& 
   SetWaitCursor(1);
   InstallHelpDocument(0);
 
-  ShowNotice(languagePanel, CatalogueText(Msg::WaitTitle), CatalogueText(Msg::InstallingDrivers));
-  ProcessDrawEvents();
-  std::string directory;
-  GetProjectDir(&directory);
-  InstallInstrumentDriver(directory, rulesDirectory);
-  RemoveNotice();
+  if (!InstrumentDriverAlreadyInstalled()) InstallDriverWithNotice(languagePanel, rulesDirectory);
   SetWaitCursor(0);
   MessagePopup(CatalogueText(Msg::InformationTitle), CatalogueText(Msg::ConnectInstrument));
   if (languagePanel > 0) {

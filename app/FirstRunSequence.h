@@ -1,5 +1,6 @@
 // The very first start: the user picks a language, disconnects the
-// instrument, the USB access rule is installed, and the user connects again.
+// instrument, the USB access rule is installed (unless a package did it
+// already), and the user connects again.
 #pragma once
 
 #include <string>

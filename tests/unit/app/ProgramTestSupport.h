@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "app/DefaultSetup.h"
+#include "app/DriverInstall.h"
 #include "app/Preferences.h"
 #include "app/SetupFile.h"
 #include "app/Startup.h"
@@ -52,6 +53,7 @@ class ProgramTest : public ::testing::Test {
     fs::copy(fs::path(ORNI_PANEL_FILE).parent_path() / "driver_USB", dir_ / "driver_USB", fs::copy_options::recursive);
     SetProjectDirOverride(dir_.string());
     UsbRulesDirectory = (dir_ / "rules").string();
+    SetPackagedRulesDirectories({(dir_ / "packaged").string()});  // no package installed the rule
     visa::ClearInstruments();
     visa::EnableUsbSearch(false);
     TheInstrument = InstrumentSession{};
@@ -67,6 +69,7 @@ class ProgramTest : public ::testing::Test {
     });
     visa::ClearInstruments();
     SetProjectDirOverride("");
+    SetPackagedRulesDirectories({});
     headless::Reset();
     fs::remove_all(dir_);
   }
