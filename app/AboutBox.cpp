@@ -26,12 +26,6 @@ constexpr const char* kSupportPage = "https://www.kelvarinlab.example/SUPPORT/su
 
 std::atomic<int> aboutPanel{0};
 
-std::string ApplicationFile(const std::string& name) {
-  std::string directory;
-  GetProjectDir(&directory);
-  return (std::filesystem::path(directory) / name).string();
-}
-
 // The reply's last byte is its terminator; a reply cut at the maximum loses
 // its last character in its place. The rest of a cut reply is discarded so
 // that the acquisition's next read starts on its own reply.
@@ -84,7 +78,7 @@ std::string SupportPageAddress(int language) {
   return std::string(kSupportPage) + (language == 0 ? "?txtLangue=uk" : "?txtLangue=fr") + "&txtProcedure=&onglet=";
 }
 
-void OpenManual() { OpenDocumentInDefaultViewer(ApplicationFile(std::string(kProgramName) + ".pdf")); }
+void OpenManual() { OpenDocumentInDefaultViewer(StateFilePath(std::string(kProgramName) + ".pdf")); }
 
 void OpenAboutBox() {
   // Modal: while it is open no menu reaches here, but a caller in code might.

@@ -9,9 +9,8 @@
 
 void InstallHelpDocument(int modelNumber) {
   namespace fs = std::filesystem;
-  std::string directory;
-  GetProjectDir(&directory);
-  const fs::path target = fs::path(directory) / (std::string(kProgramName) + ".pdf");
+  // Beside the state files: an installed program's directory is read-only.
+  const fs::path target = StateFilePath(std::string(kProgramName) + ".pdf");
   std::error_code error;
   fs::remove(target, error);
   const std::string source = modelNumber == 71
