@@ -1,7 +1,7 @@
 # One-word entry points; each sets up what it needs first.
 JOBS ?= $(shell nproc)
 
-.PHONY: deps build run test test-default test-asan test-tsan test-fuzz fuzz fuzz-build clean
+.PHONY: deps build run test package check-package test-default test-asan test-tsan test-fuzz fuzz fuzz-build clean
 
 deps:
 	@scripts/install-deps.sh
@@ -54,6 +54,18 @@ fuzz: fuzz-build
 # A short fuzz run as part of the tests.
 test-fuzz:
 	@$(MAKE) --no-print-directory fuzz FUZZ_SECONDS=5
+
+# The .deb (CPack) from the default build, in build/package/; check-package
+# runs lintian on it and the extracted program against kvx-sim.
+PACKAGE_DEB = build/package/ornikelvarinlab_1.00_$(shell dpkg --print-architecture).deb
+
+package: build
+	@rm -f build/package/*.deb
+	@cpack --config build/default/CPackConfig.cmake -B build/package >/dev/null
+	@echo "$(PACKAGE_DEB)"
+
+check-package: package
+	@scripts/check-package.sh $(PACKAGE_DEB) build/default
 
 clean:
 	@rm -rf build
