@@ -23,6 +23,7 @@ help_blue=1050C0
 keys_title='^Shortcut Keys$'
 keys_title_french='^Raccourcis clavier$'
 save_title='^Save\.\.\.$'
+about_title='^ORNIKELVARINLAB$'
 channel_title='^Save Trace \(\.txt\) \.\.\.$'
 
 # A window's client area on the screen: origin wx wy, size ww wh.
@@ -159,10 +160,31 @@ save_trace run2.txt second
 saved "$work/export/run2.txt" || fail "the second dialog did not open in the directory of the first file"
 shot after-save
 
+echo "== About... on the menu bar, closed by a click on its face"
+# The bar's last item: Alt puts the menu bar under the keyboard, Left wraps round to it.
+press "$main" alt
+sleep 0.3
+xdotool key Left
+sleep 0.3
+xdotool key Return
+about=$(wait_window "$about_title") || fail "no about box"
+window_area "$about"
+about_pixels() { /usr/bin/python3 "$here/pixels.py" "$1" "$SHOTS/about.png" $((wx + $2)) $((wy + $3)) "$4" "$5" "${@:6}"; }
+# The title in its blue on the white face, and the identity row filled in
+# (the instrument's 28 characters draw about 280 pixels, "(no answer)" 110).
+about_drawn() {
+  shot about && at_least 500 about_pixels count 16 70 408 32 003080 && at_least $((ww * wh / 2)) about_pixels count 0 0 "$ww" "$wh" FFFFFF &&
+    at_least 180 about_pixels near 120 172 300 18 000000
+}
+retry 20 about_drawn || fail "the about box shows no title or no identity"
+xdotool mousemove $((wx + 220)) $((wy + 162)) click 1
+wait_gone "$about_title" || fail "a click on the about box did not close it"
+
 echo "== quit"
 signal_and_confirm TERM "$program" "quit after the front panel"
 kill -TERM "$sim"
 wait "$sim" || true
 /usr/bin/python3 "$here/check_export.py" "$work/panel.bin" "$app" "$work/export" "$work/export/run1.txt" \
   "$work/export/run2.txt" || fail "the exports, the key or the kept directory are wrong"
+case "$(received_text "$work/panel.bin")" in *':MMEM:STOR:TRAC'*':MMEM:STOR:TRAC'*'*IDN?'*) ;; *) fail "the about box did not ask the instrument who it is" ;; esac
 echo "6 passed, 0 failed"

@@ -22,7 +22,8 @@ fail() {
 start_display() {
   local number
   for number in $(seq 90 140); do
-    [ -e "/tmp/.X11-unix/X$number" ] || [ -e "/tmp/.X$number-lock" ] || break
+    # Taken while the server named in its lock runs: a killed server leaves its files behind.
+    [ -e "/tmp/.X$number-lock" ] && kill -0 "$(tr -d ' ' <"/tmp/.X$number-lock")" 2>/dev/null || break
   done
   export DISPLAY=":$number"
   Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
