@@ -20,14 +20,15 @@ fail() {
 }
 
 start_display() {
-  local number
-  for number in $(seq 90 140); do
-    # Taken while the server named in its lock runs: a killed server leaves its files behind.
-    [ -e "/tmp/.X$number-lock" ] && kill -0 "$(tr -d ' ' <"/tmp/.X$number-lock")" 2>/dev/null || break
-  done
-  export DISPLAY=":$number"
-  Xvfb "$DISPLAY" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+  # The server picks a free display itself and tells its number: stale sockets
+  # of servers that did not end cleanly cannot send us to someone else's.
+  local number="" fifo="$work/display-number"
+  mkfifo "$fifo"
+  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
   pids+=($!)
+  read -r -t 10 number <"$fifo" || true
+  [ -n "$number" ] || fail "Xvfb did not start"
+  export DISPLAY=":$number"
   for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.05; done
   fail "Xvfb did not start on $DISPLAY"
 }
