@@ -23,6 +23,9 @@ class ResourceLookupTest : public ::testing::Test {
   void SetUp() override {
     char pattern[] = "/tmp/orni-dirs-XXXXXX";
     root_ = mkdtemp(pattern);
+    app_ = root_ / "app";
+    bin_ = root_ / "usr" / "bin";
+    share_ = root_ / "usr" / "share" / "ornikelvarinlab";
     fs::create_directories(app_);
     fs::create_directories(bin_);
     fs::create_directories(share_);
@@ -40,9 +43,9 @@ class ResourceLookupTest : public ::testing::Test {
   }
 
   fs::path root_;
-  fs::path app_ = root_ / "app";
-  fs::path bin_ = root_ / "usr" / "bin";
-  fs::path share_ = root_ / "usr" / "share" / "ornikelvarinlab";
+  fs::path app_;
+  fs::path bin_;
+  fs::path share_;
 };
 
 TEST_F(ResourceLookupTest, InstalledTreeIsSearchedLast) {
