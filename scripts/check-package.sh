@@ -13,8 +13,10 @@ source "$here/x_session.sh"
 trap 'chmod -R u+w "$work" 2>/dev/null; cleanup' EXIT
 
 echo "== lintian"
-lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1 | grep -v 'root privileges' || true
-lintian --fail-on error "$deb" >/dev/null 2>&1 || fail "lintian reports errors"
+lint_status=0
+lintian --fail-on error --tag-display-limit 0 "$deb" >"$work/lintian.txt" 2>&1 || lint_status=$?
+grep -v 'root privileges' "$work/lintian.txt" || true
+[ "$lint_status" = 0 ] || fail "lintian reports errors"
 
 echo "== extracted tree"
 chmod 755 "$work"
@@ -23,6 +25,9 @@ dpkg-deb -x "$deb" "$root"
 program="$root/usr/bin/ORNIKELVARINLAB"
 version=$("$program" --version)
 [ "$version" = "ORNIKELVARINLAB v1.00" ] || fail "--version printed '$version'"
+desktop-file-validate "$root"/usr/share/applications/*.desktop || fail "desktop entry"
+appstreamcli validate --no-net --pedantic "$root"/usr/share/metainfo/*.metainfo.xml >"$work/metainfo.out" 2>&1 ||
+  { cat "$work/metainfo.out"; fail "metainfo"; }
 [ -f "$root/usr/lib/udev/rules.d/60-kelvarinlab.rules" ] || fail "no udev rule"
 grep -c 'TAG+="uaccess"' "$root/usr/lib/udev/rules.d/60-kelvarinlab.rules" | grep -qx 2 || fail "the rule lacks uaccess"
 

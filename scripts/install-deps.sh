@@ -12,7 +12,7 @@ packages=(
   openbox x11-utils
   clang libclang-rt-14-dev
   locales
-  dpkg-dev file librsvg2-bin lintian
+  dpkg-dev file librsvg2-bin lintian desktop-file-utils appstream
 )
 
 # The formatters are tested under a German locale (decimal comma).
