@@ -260,9 +260,11 @@ void GraphView::DrawCursor(QPainter& painter, const Cursor& cursor) const {
 
 void GraphView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
-  painter.setClipRegion(event->region());
   const QRect plot = PlotRect();
+  // The plot layer covers its own area: only the margins need the background.
+  painter.setClipRegion(event->region().subtracted(plot));
   painter.fillRect(rect(), palette().window());
+  painter.setClipRegion(event->region());
   painter.setPen(ToColour(frameColour_));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
   if (plot.isEmpty()) return;
