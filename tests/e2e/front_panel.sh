@@ -132,9 +132,9 @@ press "$main" F12
 sleep 1
 # save_trace NAME: the file dialog, NAME typed into it, CH1 in the channel question.
 save_trace() {
-  local dialog question
+  local question
   menu Down Return
-  dialog=$(wait_window "$save_title") || fail "no Save... dialog"
+  wait_window "$save_title" >/dev/null || fail "no Save... dialog"
   sleep 0.5
   shot "save-dialog-$2"
   xdotool type --delay 20 "$1"
@@ -170,10 +170,11 @@ xdotool key Return
 about=$(wait_window "$about_title") || fail "no about box"
 window_area "$about"
 about_pixels() { /usr/bin/python3 "$here/pixels.py" "$1" "$SHOTS/about.png" $((wx + $2)) $((wy + $3)) "$4" "$5" "${@:6}"; }
-# The title in its blue on the white face, and the identity row filled in
-# (the instrument's 28 characters draw about 280 pixels, "(no answer)" 110).
+# The title in its blue on the white face, and the identity row filled in (the
+# instrument's identity draws about 280 pixels; "(no answer)" has less than half its letters).
 about_drawn() {
-  shot about && at_least 500 about_pixels count 16 70 408 32 003080 && at_least $((ww * wh / 2)) about_pixels count 0 0 "$ww" "$wh" FFFFFF &&
+  shot about && at_least 500 about_pixels count 16 70 408 32 003080 &&
+    at_least $((ww * wh / 2)) about_pixels count 0 0 "$ww" "$wh" FFFFFF &&
     at_least 180 about_pixels near 120 172 300 18 000000
 }
 retry 20 about_drawn || fail "the about box shows no title or no identity"
@@ -186,5 +187,8 @@ kill -TERM "$sim"
 wait "$sim" || true
 /usr/bin/python3 "$here/check_export.py" "$work/panel.bin" "$app" "$work/export" "$work/export/run1.txt" \
   "$work/export/run2.txt" || fail "the exports, the key or the kept directory are wrong"
-case "$(received_text "$work/panel.bin")" in *':MMEM:STOR:TRAC'*':MMEM:STOR:TRAC'*'*IDN?'*) ;; *) fail "the about box did not ask the instrument who it is" ;; esac
+case "$(received_text "$work/panel.bin")" in
+  *':MMEM:STOR:TRAC'*':MMEM:STOR:TRAC'*'*IDN?'*) ;;
+  *) fail "the about box did not ask the instrument who it is" ;;
+esac
 echo "6 passed, 0 failed"
