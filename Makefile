@@ -37,7 +37,7 @@ FUZZ_SECONDS ?= 60
 FUZZ_RUNS ?=
 FUZZ_CI_SECONDS ?= 4
 FUZZ_TARGETS ?= fuzz_frame_header fuzz_frame_block fuzz_identification fuzz_resource_expr \
-	fuzz_trace_file fuzz_trace_scale fuzz_cable_host fuzz_cable_device fuzz_sim_commands \
+	fuzz_trace_file fuzz_trace_scale fuzz_cable_host fuzz_cable_device fuzz_sim_commands fuzz_sim_parser \
 	fuzz_panel_file fuzz_state_files fuzz_setup_reply
 FUZZ_LIMIT = $(if $(FUZZ_RUNS),-runs=$(FUZZ_RUNS),-max_total_time=$(FUZZ_SECONDS))
 

@@ -78,9 +78,9 @@ inline CableResult ReadInPieces(std::span<const std::uint8_t> stream, std::size_
 }
 
 // The piece size a fuzz input chooses with its first byte (1 to 256), but
-// at most 16 pieces: where they fall matters, not how many there are.
+// at most 8 pieces: where they fall matters, not how many there are.
 inline std::size_t PieceSize(std::uint8_t choice, std::size_t streamSize) {
-  constexpr std::size_t kMostPieces = 16;
+  constexpr std::size_t kMostPieces = 8;
   return std::max(std::size_t{choice} + 1, (streamSize + kMostPieces - 1) / kMostPieces);
 }
 

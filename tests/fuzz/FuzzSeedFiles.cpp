@@ -174,6 +174,7 @@ const std::map<std::string, SeedWriter>& SeedWriters() {
       {"fuzz_frame_header", [](const std::string& directory) { return FrameSeeds(directory, false); }},
       {"fuzz_frame_block", [](const std::string& directory) { return FrameSeeds(directory, true); }},
       {"fuzz_sim_commands", SimCommandSeeds},
+      {"fuzz_sim_parser", SimCommandSeeds},
       {"fuzz_cable_device", CableDeviceSeeds},
       {"fuzz_cable_host", nullptr},
       {"fuzz_identification", nullptr},
