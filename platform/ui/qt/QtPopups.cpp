@@ -1,17 +1,38 @@
 #include "platform/ui/qt/QtPopups.h"
 
 #include <QFileDialog>
+#include <QFontMetrics>
+#include <QGridLayout>
 #include <QFileInfo>
 #include <QMessageBox>
 #include <QPushButton>
+#include <QSpacerItem>
 
 #include "platform/ui/qt/QtText.h"
 
 namespace uiqt {
 
+namespace {
+
+// A short question under a long title would have the title cut by the
+// window frame: the box is made wide enough for it (frame buttons included).
+void KeepTitleVisible(QMessageBox& box) {
+  constexpr int kFrameRoom = 140;
+  auto* layout = qobject_cast<QGridLayout*>(box.layout());
+  if (layout == nullptr) return;
+  QFont titleFont = box.font();
+  titleFont.setBold(true);
+  const int width = QFontMetrics(titleFont).horizontalAdvance(box.windowTitle()) + kFrameRoom;
+  layout->addItem(new QSpacerItem(width, 0, QSizePolicy::Minimum, QSizePolicy::Fixed), layout->rowCount(), 0, 1,
+                  layout->columnCount());
+}
+
+}  // namespace
+
 int ShowMessage(const std::string& title, const std::string& text) {
   QMessageBox box(QMessageBox::NoIcon, ToQt(title), ToQt(text), QMessageBox::Ok);
   box.setTextFormat(Qt::PlainText);
+  KeepTitleVisible(box);
   box.exec();
   return 0;
 }
@@ -23,6 +44,7 @@ int ShowQuestion(const uimodel::GenericPopupRequest& request) {
   for (const std::string& label : request.buttons) buttons.push_back(box.addButton(ToQt(label), QMessageBox::ActionRole));
   box.setDefaultButton(buttons[static_cast<std::size_t>(request.enterButton - 1)]);
   box.setEscapeButton(buttons[static_cast<std::size_t>(request.escapeButton - 1)]);
+  KeepTitleVisible(box);
   box.exec();
   for (std::size_t i = 0; i < buttons.size(); ++i)
     if (box.clickedButton() == buttons[i]) return static_cast<int>(i) + 1;
