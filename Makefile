@@ -30,7 +30,8 @@ test-tsan: deps
 
 # Fuzzing (clang, libFuzzer): each target runs FUZZ_SECONDS, or FUZZ_RUNS
 # inputs when that is set, from its committed seeds (tests/fuzz/corpus/) and
-# those the program's own writers make, with its dictionary if it has one.
+# those the program's own writers make, with its dictionary and options
+# (tests/fuzz/dict/, tests/fuzz/options/) if it has them.
 # What it finds new stays in build/fuzz/corpus/ for the next run. One target:
 # make fuzz FUZZ_TARGETS=fuzz_frame_block FUZZ_RUNS=10000000
 FUZZ_SECONDS ?= 60
@@ -52,8 +53,9 @@ fuzz: fuzz-build
 	  mkdir -p $$seeds $$corpus && build/fuzz/fuzz_seed_files $$target $$seeds || exit 1; \
 	  [ -d $$committed ] || committed=; \
 	  if [ -f $$dict ]; then dict=-dict=$$dict; else dict=; fi; \
+	  options=$$(cat tests/fuzz/options/$$target 2>/dev/null); \
 	  start=$$(date +%s); \
-	  if build/fuzz/$$target $(FUZZ_LIMIT) -timeout=10 -rss_limit_mb=2048 $$dict \
+	  if build/fuzz/$$target $$options $(FUZZ_LIMIT) -timeout=10 -rss_limit_mb=2048 $$dict \
 	      -artifact_prefix=build/fuzz/$$target- -print_final_stats=1 $$corpus $$seeds $$committed >$$log 2>&1; then \
 	    echo "$$target: $$(grep -m1 DONE $$log)"; \
 	    grep -E 'stat::(number_of_executed_units|average_exec_per_sec)' $$log; \
