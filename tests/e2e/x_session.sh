@@ -20,17 +20,28 @@ fail() {
 }
 
 start_display() {
-  # The server picks a free display itself and tells its number: stale sockets
-  # of servers that did not end cleanly cannot send us to someone else's.
-  local number="" fifo="$work/display-number"
-  mkfifo "$fifo"
-  Xvfb -displayfd 3 -screen 0 1280x800x24 -nolisten tcp 3>"$fifo" >/dev/null 2>&1 &
-  pids+=($!)
-  read -r -t 10 number <"$fifo" || true
-  [ -n "$number" ] || fail "Xvfb did not start"
-  export DISPLAY=":$number"
-  for _ in $(seq 100); do xdotool getdisplaygeometry >/dev/null 2>&1 && return 0; sleep 0.05; done
-  fail "Xvfb did not start on $DISPLAY"
+  # A display number whose server is ours: one held by a live server is
+  # skipped, and if another script takes the same number first, our server
+  # exits and the next number is tried. Stale sockets do not count.
+  local number server
+  for number in $(seq 90 250); do
+    server=$(cat "/tmp/.X$number-lock" 2>/dev/null | tr -d ' ') || true
+    [ -n "$server" ] && kill -0 "$server" 2>/dev/null && continue
+    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    server=$!
+    export DISPLAY=":$number"
+    for _ in $(seq 100); do
+      kill -0 "$server" 2>/dev/null || break
+      if xdotool getdisplaygeometry >/dev/null 2>&1 && [ "$(tr -d ' ' <"/tmp/.X$number-lock" 2>/dev/null)" = "$server" ]; then
+        pids+=($server)
+        return 0
+      fi
+      sleep 0.05
+    done
+    kill "$server" 2>/dev/null || true
+    wait "$server" 2>/dev/null || true
+  done
+  fail "no display could be started"
 }
 
 # A real window manager: frames with title bars, placement, focus.
