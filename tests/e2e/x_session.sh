@@ -27,7 +27,8 @@ start_display() {
   for number in $(seq 90 250); do
     server=$(cat "/tmp/.X$number-lock" 2>/dev/null | tr -d ' ') || true
     [ -n "$server" ] && kill -0 "$server" 2>/dev/null && continue
-    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp >/dev/null 2>&1 &
+    # -noreset: the server would otherwise reset when our probe disconnects, and refuse the next client meanwhile.
+    Xvfb ":$number" -screen 0 1280x800x24 -nolisten tcp -noreset >/dev/null 2>&1 &
     server=$!
     export DISPLAY=":$number"
     for _ in $(seq 100); do
