@@ -96,7 +96,7 @@ start_sim() {  # start_sim RECORD_FILE [kvx-sim options]; sets $sim and $address
   "$build/kvx-sim" --listen 127.0.0.1:0 --record "$record" "$@" >"$work/sim.out" &
   sim=$!
   pids+=($sim)
-  for _ in $(seq 100); do grep -q '^listening on' "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
+  for _ in $(seq 300); do grep -q '^listening on' "$work/sim.out" 2>/dev/null && break; sleep 0.05; done
   address=$(sed -n 's/^listening on //p' "$work/sim.out")
   [ -n "$address" ] || fail "kvx-sim did not start"
 }
