@@ -203,7 +203,9 @@ TEST(QuitSaveKill, EveryKillLeavesWholeFilesTheNextStartReadsSilently) {
     const int temporaries = files.LeftoverTemporaries();
     temporariesLeft += temporaries > 0 ? 1 : 0;
     // A save that ran to its end, over whatever earlier kills left, cleans up.
-    if (!killed) ASSERT_EQ(temporaries, 0) << "a finished save left a temporary file, kill " << attempt;
+    if (!killed) {
+      ASSERT_EQ(temporaries, 0) << "a finished save left a temporary file, kill " << attempt;
+    }
 
     FirstRunState firstRun;
     const auto messages = files.LoadMessages(firstRun);
