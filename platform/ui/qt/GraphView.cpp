@@ -23,6 +23,7 @@ namespace {
 constexpr int kPickDistance = 6;
 constexpr int kShortCross = 12;
 constexpr int kPointSize = 4;
+constexpr int kRestoreStrip = 64;  // columns
 
 double Scale(double value, double from, double to, int pixels) {
   return (value - from) * (pixels - 1) / (to - from);
@@ -97,11 +98,20 @@ void PlotLayer::RestoreBackground(const Graph& graph, QSize size) {
   if (!coverExact_) {
     std::memcpy(bits, source, static_cast<std::size_t>(image_.sizeInBytes()));
   } else {
-    for (std::size_t column = 0; column < cover_.size(); ++column) {
-      const qsizetype offset = static_cast<qsizetype>(column) * static_cast<qsizetype>(sizeof(QRgb));
-      for (int row = cover_[column].first; row <= cover_[column].second; ++row)
-        *reinterpret_cast<QRgb*>(bits + row * stride + offset) =
-            *reinterpret_cast<const QRgb*>(source + row * stride + offset);
+    // Strips of columns, copied row by row: a column at a time would touch a
+    // cache line per pixel. Copying a little more than was painted is harmless.
+    const int width = size.width();
+    for (int first = 0; first < width; first += kRestoreStrip) {
+      const int end = std::min(width, first + kRestoreStrip);
+      int top = INT_MAX, bottom = INT_MIN;
+      for (int column = first; column < end; ++column) {
+        top = std::min(top, cover_[static_cast<std::size_t>(column)].first);
+        bottom = std::max(bottom, cover_[static_cast<std::size_t>(column)].second);
+      }
+      const qsizetype offset = static_cast<qsizetype>(first) * static_cast<qsizetype>(sizeof(QRgb));
+      const auto bytes = static_cast<std::size_t>(end - first) * sizeof(QRgb);
+      for (int row = top; row <= bottom; ++row)
+        std::memcpy(bits + row * stride + offset, source + row * stride + offset, bytes);
     }
   }
   cover_.assign(static_cast<std::size_t>(size.width()), {INT_MAX, INT_MIN});
