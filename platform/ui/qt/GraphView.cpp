@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <climits>
 #include <cmath>
+#include <cstring>
 
 #include "platform/ui/Dispatch.h"
 #include "platform/ui/qt/QtText.h"
@@ -22,6 +23,7 @@ namespace {
 constexpr int kPickDistance = 6;
 constexpr int kShortCross = 12;
 constexpr int kPointSize = 4;
+constexpr int kRestoreStrip = 64;  // columns
 
 double Scale(double value, double from, double to, int pixels) {
   return (value - from) * (pixels - 1) / (to - from);
@@ -55,11 +57,9 @@ void PlotLayer::Rebuild(const Graph& graph, QSize size) {
   xMax_ = xHigh;
   yMin_ = yLow;
   yMax_ = yHigh;
-  if (image_.size() != size) image_ = QImage(size.expandedTo(QSize(1, 1)), QImage::Format_RGB32);
-  image_.fill(ToColour(graph.plotBackColor == VAL_TRANSPARENT ? VAL_BLACK : graph.plotBackColor));
+  RestoreBackground(graph, size.expandedTo(QSize(1, 1)));
   std::unordered_map<int, PixelPlot> kept;
   QPainter painter(&image_);
-  DrawGrid(painter, graph);
   lastHandle_ = 0;
   for (const Plot& plot : graph.plots) {
     DrawPlot(painter, plot);
@@ -72,10 +72,56 @@ void PlotLayer::Rebuild(const Graph& graph, QSize size) {
   plotRevision_ = graph.plotRevision;
 }
 
+PlotLayer::BackgroundKey PlotLayer::KeyOf(const Graph& graph) {
+  const int back = graph.plotBackColor == VAL_TRANSPARENT ? VAL_BLACK : graph.plotBackColor;
+  return {back, graph.gridColor, graph.x.grid, graph.y.grid,
+          graph.x.divisions, graph.y.divisions};
+}
+
+void PlotLayer::RestoreBackground(const Graph& graph, QSize size) {
+  const BackgroundKey key = KeyOf(graph);
+  if (background_.size() != size || key != backgroundKey_) {
+    backgroundKey_ = key;
+    background_ = QImage(size, QImage::Format_RGB32);
+    background_.fill(ToColour(std::get<0>(key)));
+    QPainter painter(&background_);
+    DrawGrid(painter, graph);
+    coverExact_ = false;
+  }
+  if (image_.size() != size) {
+    image_ = QImage(size, QImage::Format_RGB32);
+    coverExact_ = false;
+  }
+  const qsizetype stride = image_.bytesPerLine();
+  uchar* const bits = image_.bits();
+  const uchar* const source = background_.constBits();
+  if (!coverExact_) {
+    std::memcpy(bits, source, static_cast<std::size_t>(image_.sizeInBytes()));
+  } else {
+    // Strips of columns, copied row by row: a column at a time would touch a
+    // cache line per pixel. Copying a little more than was painted is harmless.
+    const int width = size.width();
+    for (int first = 0; first < width; first += kRestoreStrip) {
+      const int end = std::min(width, first + kRestoreStrip);
+      int top = INT_MAX, bottom = INT_MIN;
+      for (int column = first; column < end; ++column) {
+        top = std::min(top, cover_[static_cast<std::size_t>(column)].first);
+        bottom = std::max(bottom, cover_[static_cast<std::size_t>(column)].second);
+      }
+      const qsizetype offset = static_cast<qsizetype>(first) * static_cast<qsizetype>(sizeof(QRgb));
+      const auto bytes = static_cast<std::size_t>(end - first) * sizeof(QRgb);
+      for (int row = top; row <= bottom; ++row)
+        std::memcpy(bits + row * stride + offset, source + row * stride + offset, bytes);
+    }
+  }
+  cover_.assign(static_cast<std::size_t>(size.width()), {INT_MAX, INT_MIN});
+  coverExact_ = true;
+}
+
 void PlotLayer::DrawGrid(QPainter& painter, const Graph& graph) const {
   QPen pen(ToColour(graph.gridColor), 0, Qt::DotLine);
   painter.setPen(pen);
-  const int width = image_.width(), height = image_.height();
+  const int width = painter.device()->width(), height = painter.device()->height();
   if (graph.x.grid)
     for (int i = 1; i < graph.x.divisions; ++i) {
       const int x = (width - 1) * i / graph.x.divisions;
@@ -155,6 +201,10 @@ void PlotLayer::PaintBand(const PixelPlot& pixels, QRgb colour) {
     const int column = pixels.firstColumn + static_cast<int>(i);
     if (column < 0 || column >= width || pixels.top[i] > pixels.bottom[i]) continue;
     const int from = std::max(0, pixels.top[i]), to = std::min(height - 1, pixels.bottom[i]);
+    if (from > to) continue;
+    auto& [coverTop, coverBottom] = cover_[static_cast<std::size_t>(column)];
+    coverTop = std::min(coverTop, from);
+    coverBottom = std::max(coverBottom, to);
     uchar* pixel = bits + from * stride + column * static_cast<qsizetype>(sizeof(QRgb));
     for (int row = from; row <= to; ++row, pixel += stride) *reinterpret_cast<QRgb*>(pixel) = colour;
   }
@@ -167,6 +217,7 @@ void PlotLayer::DrawPlot(QPainter& painter, const Plot& plot) {
     PaintBand(pixels, 0xFF000000u | static_cast<QRgb>(plot.color & 0xFFFFFF));  // straight into the image
     return;
   }
+  coverExact_ = false;  // the painter may draw anywhere
   if (plot.color == VAL_TRANSPARENT) painter.setPen(Qt::NoPen);
   else painter.setPen(QPen(ToColour(plot.color), plot.thickness > 1 ? plot.thickness : 0));
   if (plot.kind == uimodel::PlotKind::Polyline) {

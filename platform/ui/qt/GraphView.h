@@ -6,7 +6,10 @@
 #include <QPolygon>
 #include <QWidget>
 
+#include <tuple>
 #include <unordered_map>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/Model.h"
 
@@ -35,12 +38,22 @@ class PlotLayer {
     std::vector<int> top, bottom;  // per column from firstColumn; top > bottom: empty
   };
 
+  // Fill and grid, kept per size and colours: a rebuild copies back only
+  // what the bands painted over them since the last one.
+  using BackgroundKey = std::tuple<int, int, bool, bool, int, int>;
+  static BackgroundKey KeyOf(const uimodel::Graph& graph);
+  void RestoreBackground(const uimodel::Graph& graph, QSize size);
   void DrawGrid(QPainter& painter, const uimodel::Graph& graph) const;
   void DrawPlot(QPainter& painter, const uimodel::Plot& plot);
   void PaintBand(const PixelPlot& pixels, QRgb colour);
   const PixelPlot& Pixels(const uimodel::Plot& plot);
 
-  QImage image_;
+  QImage image_, background_;
+  BackgroundKey backgroundKey_{};
+  // Per column, the rows bands painted over the background; exact only while
+  // nothing else (the painter's plots) drew into the image.
+  std::vector<std::pair<int, int>> cover_;
+  bool coverExact_ = false;
   std::uint64_t layerRevision_ = 0, plotRevision_ = 0;
   int lastHandle_ = 0;
   double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 1;
