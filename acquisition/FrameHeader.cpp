@@ -30,7 +30,10 @@ void StoreFields(const std::array<int, kHeaderFields>& field, FrameHeader& heade
   header.TriggerLevel = field[10];
   header.TriggerPosition = field[11];
   header.AcquisitionState = field[12];
-  header.RunStop = field[13];
+  // A flag sent as a 32-bit field: any non-zero value means stopped. Kept as
+  // 0 or 1, since the setup record's 16-bit run state would otherwise read
+  // 65536 as acquiring and 65537 as stopped.
+  header.RunStop = field[13] != 0 ? 1 : 0;
 }
 
 }  // namespace

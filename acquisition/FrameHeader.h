@@ -17,7 +17,7 @@ struct FrameHeader {
   int TriggerLevel = 0;      // 1/22 division
   int TriggerPosition = 0;   // record points
   int AcquisitionState = 0;  // phase 0..7
-  int RunStop = 0;           // 0 acquiring, 1 stopped
+  int RunStop = 0;           // 0 acquiring, 1 stopped (any non-zero field)
   std::size_t length = 0;    // characters up to and including the fifteenth comma
 };
 

@@ -32,6 +32,18 @@ TEST(FrameHeaderTest, FieldsOneAndSixAreHexadecimalTheOthersDecimal) {
   EXPECT_EQ(parsed->length, header.size()) << "the data starts right after the fifteenth comma";
 }
 
+TEST(FrameHeaderTest, AnyNonZeroRunStopMeansStopped) {
+  const struct {
+    const char* field;
+    int runStop;
+  } rows[] = {{"0", 0}, {"1", 1}, {"65536", 1}, {"65537", 1}, {"-1", 1}, {"2147483647", 1}};
+  for (const auto& row : rows) {
+    const auto parsed = Parse(std::string("1,0,0,0,0,3,2500,0,0,0,0,0,6,") + row.field + ",0,");
+    ASSERT_TRUE(parsed) << row.field;
+    EXPECT_EQ(parsed->RunStop, row.runStop) << row.field;
+  }
+}
+
 TEST(FrameHeaderTest, MalformedHeadersDoNotParse) {
   const struct {
     const char* name;
