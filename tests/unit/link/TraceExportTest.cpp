@@ -1,6 +1,5 @@
-// Exporting a channel's full record: the text a trace file becomes, and the
-// whole export against the simulated instrument (written on its own from the
-// same description), including every way it can fail.
+// A channel's full record as a trace file's text, and the whole export against
+// the simulated instrument, including every way it can fail.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -80,41 +79,35 @@ TEST(TraceText, HeaderAndTimeColumn) {
   EXPECT_EQ(lines[0], "t (s)     \tV");
   EXPECT_EQ(lines[1], "   0.000000e+00\t0.000000");
   EXPECT_EQ(lines[2], "   2.000000e-08\t0.000000");  // 100 us/div
-  EXPECT_EQ(lines[50000], "   9.999800e-04\t0.000000");
-  EXPECT_EQ(text->back(), '\n');
+  EXPECT_EQ(text->substr(text->size() - 25), "   9.999800e-04\t0.000000\n");
   EXPECT_EQ(text->find('\r'), std::string::npos);
   const auto slowest = TraceText(TraceFileWith({.timebase = 34}), kVolts162);
   EXPECT_EQ(slowest->substr(slowest->size() - 25), "   1.999960e+03\t0.000000\n");  // 49,999 x 40 ms
 }
 
 TEST(TraceText, ValuesFollowCodeSensitivityProbeAndPositionAndTheUnitItsFourBytes) {
-  struct Row {
-    const char* name;
-    TraceFields fields;
-    std::vector<std::string> lines;
+  // The header names the unit; the first sample's value.
+  const std::pair<TraceFields, const char*> rows[] = {
+      {{.probe = 10.0f, .code = 2112}, "10.000000"},  // probe 10, one division up
+      {{.position = 22.0}, "-1.000000"},              // position one division up lowers by 1 V
+      {{.position = 22.0, .code = 2112}, "0.000000"},
+      {{.code = 0}, "-32.000000"},
+      {{.code = 65535}, "991.984375"},
+      {{.sensitivity = 1, .code = 2016, .unit = "mV"}, "-0.002500"},  // 5 mV/div
+      {{.sensitivity = 0, .position = -11.0, .unit = "ABCD"}, "0.001250"},
+      {{.unit = ""}, "0.000000"},
   };
-  const Row rows[] = {
-      {"probe 10, one division up", {.probe = 10.0f, .code = 2112}, {"t (s)     \tV", "   0.000000e+00\t10.000000"}},
-      {"position one division up lowers by 1 V", {.position = 22.0}, {"t (s)     \tV", "   0.000000e+00\t-1.000000"}},
-      {"position and code cancel", {.position = 22.0, .code = 2112}, {"t (s)     \tV", "   0.000000e+00\t0.000000"}},
-      {"lowest code", {.code = 0}, {"t (s)     \tV", "   0.000000e+00\t-32.000000"}},
-      {"highest code", {.code = 65535}, {"t (s)     \tV", "   0.000000e+00\t991.984375"}},
-      {"5 mV/div", {.sensitivity = 1, .code = 2016, .unit = "mV"}, {"t (s)     \tmV", "   0.000000e+00\t-0.002500"}},
-      {"negative position", {.sensitivity = 0, .position = -11.0, .unit = "ABCD"},
-       {"t (s)     \tABCD", "   0.000000e+00\t0.001250"}},
-      {"no unit", {.unit = ""}, {"t (s)     \t", "   0.000000e+00\t0.000000"}},
-  };
-  for (const Row& row : rows) EXPECT_EQ(FirstLines(row.fields), row.lines) << row.name;
+  for (const auto& [fields, value] : rows)
+    EXPECT_EQ(FirstLines(fields), (std::vector<std::string>{std::string("t (s)     \t") + fields.unit,
+                                                           std::string("   0.000000e+00\t") + value}));
 }
 
 TEST(TraceText, IndexBytesOutsideTheirTablesAndDamagedFilesAreRefused) {
   EXPECT_TRUE(TraceText(TraceFileWith({.timebase = 34, .sensitivity = 14}), kVolts162));
-  EXPECT_FALSE(TraceText(TraceFileWith({.timebase = 35}), kVolts162));
-  EXPECT_FALSE(TraceText(TraceFileWith({.timebase = 0x01FF}), kVolts162));  // only the low byte is the index
-  EXPECT_FALSE(TraceText(TraceFileWith({.sensitivity = 15}), kVolts162));
-  EXPECT_FALSE(TraceText(TraceFileWith({.sensitivity = 255}), kVolts162));
-  EXPECT_FALSE(TraceText(TraceFileWith({.probe = NAN}), kVolts162));
-  EXPECT_FALSE(TraceText(TraceFileWith({.position = INFINITY}), kVolts162));
+  // 0x01FF: only the low byte is the index.
+  for (const TraceFields& bad : {TraceFields{.timebase = 35}, {.timebase = 0x01FF}, {.sensitivity = 15},
+                                 {.sensitivity = 255}, {.probe = NAN}, {.position = INFINITY}})
+    EXPECT_FALSE(TraceText(TraceFileWith(bad), kVolts162)) << bad.timebase << " " << bad.sensitivity;
   std::vector<std::uint8_t> shortFile = TraceFileWith({});
   shortFile.pop_back();
   EXPECT_FALSE(TraceText(shortFile, kVolts162));
@@ -148,8 +141,13 @@ class TraceExportTest : public ::testing::Test {
     visa::EnableUsbSearch(false);
     sim_ = std::make_shared<kvxsim::SimHandle>(kvxsim::InstrumentOptions{});
     visa::AddInstrument(sim_);
-    // Opened, configured and identified as the program does it.
     ASSERT_EQ(OpenInstrument(instrument_, sim_->Descriptor().c_str(), &session_), 0);
+    // One frame, so the instrument (on hold at start) holds a record.
+    std::vector<std::uint8_t> frame(100000);
+    SetRunState(session_, 0);
+    WriteBytes(session_, "ZC:HTTP?\r");
+    ASSERT_TRUE(ReadDefiniteBlock(session_, frame).ok);
+    sim_->TakeReceived();
   }
   void TearDown() override {
     CloseInstrument(instrument_, &session_, 0);
@@ -157,14 +155,6 @@ class TraceExportTest : public ::testing::Test {
     fs::remove_all(dir_);
   }
 
-  // One acquisition frame, so the instrument holds a record of its signals
-  // (it starts on hold).
-  void Acquire() {
-    std::vector<std::uint8_t> frame(100000);
-    SetRunState(session_, 0);
-    WriteBytes(session_, "ZC:HTTP?\r");
-    ASSERT_TRUE(ReadDefiniteBlock(session_, frame).ok);
-  }
   std::string Received() {
     const std::vector<std::uint8_t> bytes = sim_->TakeReceived();
     return {bytes.begin(), bytes.end()};
@@ -186,20 +176,24 @@ class TraceExportTest : public ::testing::Test {
   std::string path_;
 };
 
-const std::string kStoreChannel2 = ":MMEM:STOR:TRAC INT2,\"TEMP_FILE.TRC\"\r*wai\rsyst:err?\r";
 const std::string kFetch = ":MMEM:DATA? \"TEMP_FILE.TRC\"\r";
 const std::string kDelete = ":MMEM:DEL \"TEMP_FILE.TRC\"\r";
 
-TEST_F(TraceExportTest, StoreFetchAndDeleteAreSentByteForByte) {
-  Acquire();
-  Received();
+// An error an earlier command left in the queue is not the store's: the queue
+// is emptied and the store asked again.
+TEST_F(TraceExportTest, StoreFetchAndDeleteAreSentByteForByteAndStaleErrorsCleared) {
   EXPECT_EQ(Export(1), TraceExportResult::Written);
-  EXPECT_EQ(Received(), kStoreChannel2 + kFetch + kDelete);
+  EXPECT_EQ(Received(), ":MMEM:STOR:TRAC INT2,\"TEMP_FILE.TRC\"\r*wai\rsyst:err?\r" + kFetch + kDelete);
   EXPECT_EQ(sim_->Engine().PendingErrors(), 0u) << "the instrument understood every command";
+
+  WriteBytes(session_, ":NOT:A:COMMAND\r:NOR:THIS\r");
+  Received();
+  EXPECT_EQ(Export(0), TraceExportResult::Written);
+  const std::string storeChannel1 = ":MMEM:STOR:TRAC INT1,\"TEMP_FILE.TRC\"\r*wai\rsyst:err?\r";
+  EXPECT_EQ(Received(), storeChannel1 + "syst:err?\rsyst:err?\r" + storeChannel1 + kFetch + kDelete);
 }
 
 TEST_F(TraceExportTest, DeleteNamesTheTemporaryFileOrTheNameAfterTheLastBackslash) {
-  Received();
   DeleteInstrumentFile(session_, "C:\\data\\TRACE1.TRC", 0);
   DeleteInstrumentFile(session_, "TRACE2.TRC", 0);
   DeleteInstrumentFile(session_, "C:\\data\\TRACE1.TRC", 1);
@@ -208,24 +202,18 @@ TEST_F(TraceExportTest, DeleteNamesTheTemporaryFileOrTheNameAfterTheLastBackslas
   EXPECT_EQ(Received(), "") << "no third channel is asked for";
 }
 
-// Every point of the simulated 1 kHz, 2 Vpp sine comes back within one code
-// step; the instrument triggers on its rising zero crossing. The export
-// replaces the file that was there.
+// Every point of the simulated 1 kHz, 2 Vpp sine, triggered on its rising zero
+// crossing, comes back within one code step, replacing the older file.
 TEST_F(TraceExportTest, ExportReproducesTheSimulatedSineAtFullResolution) {
-  Acquire();
   WriteOldFile();
   ASSERT_EQ(Export(0), TraceExportResult::Written);
   const std::vector<std::string> lines = Lines(FileText());
   ASSERT_EQ(lines.size(), 50001u) << "nothing of the older file is left";
   EXPECT_EQ(lines[0], "t (s)     \tV");
-  EXPECT_EQ(lines[50000].substr(0, 16), "   9.999800e-04\t");
-
   const kvxsim::AcquisitionSettings settings = sim_->Engine().Settings();
   const kvxsim::ChannelSettings& ch1 = settings.channel[0];
   const double codeStep = 8.0 * ch1.voltsPerDiv * ch1.probeFactor / 512.0;
   const int triggerPoint = std::clamp(-settings.horizontalOffset, 0, tracefile::kPoints - 1);
-  double lowest = 0.0;
-  double highest = 0.0;
   for (int k = 0; k < tracefile::kPoints; ++k) {
     const std::string& line = lines[static_cast<std::size_t>(k) + 1];
     ASSERT_EQ(line.size() > 16 ? line[15] : '?', '\t') << line;
@@ -234,31 +222,19 @@ TEST_F(TraceExportTest, ExportReproducesTheSimulatedSineAtFullResolution) {
     ASSERT_NEAR(time, k * 2e-8, 5e-14) << line;
     const double expected = std::sin(2.0 * std::numbers::pi * 1000.0 * (k - triggerPoint) * 2e-8);
     ASSERT_NEAR(value, expected, codeStep) << "sample " << k;
-    lowest = std::min(lowest, value);
-    highest = std::max(highest, value);
   }
-  EXPECT_NEAR(lowest, -1.0, codeStep);
-  EXPECT_NEAR(highest, 1.0, codeStep);
 }
 
 // A block that did not come whole leaves the user's file as it was, and the
 // instrument's file is deleted all the same.
 TEST_F(TraceExportTest, FailedFetchLeavesTheFileAndStillDeletes) {
-  struct Row {
-    const char* name;
-    kvxsim::Faults faults;
-  };
-  const Row rows[] = {
-      {"no '#'", {.corruptPrefix = 1}},
-      {"announces more than the buffer holds", {.oversizeBlocks = 1}},
-      {"stops halfway", {.truncateBlocks = 1}},
-  };
-  Acquire();
-  for (const Row& row : rows) {
-    SCOPED_TRACE(row.name);
+  const std::pair<const char*, kvxsim::Faults> rows[] = {
+      {"no '#'", {.corruptPrefix = 1}}, {"oversized", {.oversizeBlocks = 1}}, {"cut", {.truncateBlocks = 1}}};
+  for (const auto& [name, faults] : rows) {
+    SCOPED_TRACE(name);
     WriteOldFile();
     Received();
-    sim_->SetFaults(row.faults);
+    sim_->SetFaults(faults);
     EXPECT_EQ(Export(0), TraceExportResult::TransferFailed);
     EXPECT_EQ(FileText(), "an older export\n");
     EXPECT_NE(Received().find(kFetch + kDelete), std::string::npos);
@@ -267,19 +243,7 @@ TEST_F(TraceExportTest, FailedFetchLeavesTheFileAndStillDeletes) {
   EXPECT_FALSE(fs::exists(path_ + ".tmp"));
 }
 
-// An error an earlier command left in the queue is not the store's: the
-// queue is emptied and the store asked again.
-TEST_F(TraceExportTest, StaleErrorsAreClearedBeforeTheStoreCountsAsFailed) {
-  Acquire();
-  WriteBytes(session_, ":NOT:A:COMMAND\r:NOR:THIS\r");
-  Received();
-  EXPECT_EQ(Export(0), TraceExportResult::Written);
-  const std::string storeChannel1 = ":MMEM:STOR:TRAC INT1,\"TEMP_FILE.TRC\"\r*wai\rsyst:err?\r";
-  EXPECT_EQ(Received(), storeChannel1 + "syst:err?\rsyst:err?\r" + storeChannel1 + kFetch + kDelete);
-}
-
 TEST_F(TraceExportTest, StoreRefusedByAFullMemoryFetchesNothing) {
-  Acquire();
   for (int i = 0; i < 32; ++i)
     WriteBytes(session_, ":MMEM:STOR:TRAC INT1,\"F" + std::to_string(i) + ".TRC\"\r");
   WriteOldFile();
@@ -292,9 +256,7 @@ TEST_F(TraceExportTest, StoreRefusedByAFullMemoryFetchesNothing) {
 }
 
 TEST_F(TraceExportTest, FileThatCannotBeCreatedIsReportedAfterTheInstrumentFileIsGone) {
-  Acquire();
   path_ = (dir_ / "missing" / "run1.txt").string();
-  Received();
   EXPECT_EQ(Export(0), TraceExportResult::CannotCreate);
   EXPECT_NE(Received().find(kFetch + kDelete), std::string::npos);
   EXPECT_FALSE(fs::exists(dir_ / "missing"));
