@@ -194,8 +194,9 @@ bool SimulatedInstrument::WordArgument(const Command& command, std::span<const s
 
 int SimulatedInstrument::DivisionUnits(double volts, int channel) const {
   const double voltsPerDiv = VoltsPerDiv(model_, setup_.U16(setup::kVoltsPerDivIndex[channel]));
-  const long units = TruncateTolerant(kPositionUnitsPerDivision * volts / voltsPerDiv);
-  return static_cast<int>(std::clamp<long>(units, INT16_MIN, INT16_MAX));
+  // Clamped while still a double: a huge argument does not fit a long.
+  const double units = std::clamp(kPositionUnitsPerDivision * volts / voltsPerDiv, double{INT16_MIN}, double{INT16_MAX});
+  return static_cast<int>(TruncateTolerant(units));
 }
 
 void SimulatedInstrument::SetTimebase(int index) {

@@ -146,6 +146,15 @@ TEST(InstrumentProtocol, VerticalCommandsChangeRecordAndFrame) {
   EXPECT_EQ(s.Query(":DISP:TRAC:Y:PDIV1?\r"), "0.5\n");
 }
 
+TEST(InstrumentProtocol, OffsetsAndLevelsBeyondSixteenBitsStopAtTheirLimits) {
+  Session s;
+  s.Send(":VOLT1:RANG:OFFS 1e300\r:VOLT2:RANG:OFFS -3.4e89\r:TRIG:LEV 7e300\r");
+  const auto r = s.Record();
+  EXPECT_EQ(I16At(r, 22), 32767);
+  EXPECT_EQ(I16At(r, 24), -32768);
+  EXPECT_EQ(I16At(r, 282), 32767);
+}
+
 TEST(InstrumentProtocol, OffsetsUseTheModelsSensitivities) {
   Session kvx162;
   Session kvx71(Model(71));
