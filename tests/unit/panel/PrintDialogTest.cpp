@@ -1,6 +1,5 @@
-// The print dialog on the headless front-end: which windows reach the paper
-// and in which order, the header and footer, the margins a fussy printer gets,
-// what the next opening keeps, and the temporary picture file.
+// The print dialog on the headless front-end: which windows reach the paper, in
+// which order, with which header, footer and margins, and what the next opening keeps.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -24,7 +23,6 @@ class PrintDialogTest : public displaytest::MainPanelTest {
  protected:
   void SetUp() override {
     MainPanelTest::SetUp();
-    // The panel file in the application directory, where the picture file goes too.
     fs::create_directories(appDir_);
     fs::copy_file(ORNI_PANEL_FILE, appDir_ / PanelFileName, fs::copy_options::overwrite_existing);
     SetProjectDirOverride(appDir_.string());
@@ -50,7 +48,7 @@ class PrintDialogTest : public displaytest::MainPanelTest {
     headless::Run(OpenPrintDialog);
     return PrintDialogPanel();
   }
-  // Presses Print; the dialog is gone afterwards. The reports that press printed.
+  // Presses Print, after which the dialog is gone; the reports printed.
   static Reports Print(int dialog) {
     const std::size_t before = headless::PrintedReports().size();
     headless::Commit(dialog, PrintPanel::PrintButton);
@@ -76,10 +74,9 @@ class PrintDialogTest : public displaytest::MainPanelTest {
 
 TEST_F(PrintDialogTest, BothWindowsPrintOnePerPageMainFirstWithHeaderAndFooterWhateverTheLocale) {
   ShowXYWindow(true);
-  const std::string locale = std::setlocale(LC_ALL, nullptr);
   std::setlocale(LC_ALL, "de_DE.UTF-8");  // the firmware version keeps its point
   const int dialog = OpenDialog();
-  std::setlocale(LC_ALL, locale.c_str());
+  std::setlocale(LC_ALL, "C");
   ASSERT_GT(dialog, 0);
   EXPECT_EQ(Attribute(PrintPanel::PrintXyCheck, ATTR_DIMMED, dialog), 0);
   const Reports printed = Print(dialog);
