@@ -48,10 +48,7 @@ int SimulatedInstrument::OpenSession() {
   lost_ = false;
   splitter_.Reset();
   replies_.clear();
-  if (faults_.disconnectAfterReplies == 0) {
-    lost_ = true;
-    faults_.disconnectAfterReplies = -1;
-  }
+  if (faults_.disconnectAfterReplies == 0) LoseLink();
   return session_;
 }
 
@@ -103,12 +100,21 @@ visa::LinkResult SimulatedInstrument::Read(int session, std::vector<std::uint8_t
 }
 
 void SimulatedInstrument::NoteDelivered() {
-  if (faults_.disconnectAfterReplies > 0 && --faults_.disconnectAfterReplies == 0) {
-    lost_ = true;
-    faults_.disconnectAfterReplies = -1;
-    replies_.clear();
-    replyDue_.notify_all();
-  }
+  if (faults_.disconnectAfterReplies > 0 && --faults_.disconnectAfterReplies == 0) LoseLink();
+}
+
+void SimulatedInstrument::LoseLink() {
+  lost_ = true;
+  faults_.disconnectAfterReplies = -1;
+  replies_.clear();
+  replyDue_.notify_all();
+  if (faultObserver_) faultObserver_("pulled cable");
+}
+
+bool SimulatedInstrument::Strike(int& count, std::string_view kind) {
+  if (!ConsumeFault(count)) return false;
+  if (faultObserver_) faultObserver_(kind);
+  return true;
 }
 
 void SimulatedInstrument::Execute(const ProgramMessage& message) {
@@ -134,14 +140,14 @@ void SimulatedInstrument::ReplyText(const std::string& text) {
 void SimulatedInstrument::ReplyBlock(std::vector<std::uint8_t> block) { QueueReply(std::move(block), true); }
 
 void SimulatedInstrument::QueueReply(std::vector<std::uint8_t> bytes, bool isBlock) {
-  if (ConsumeFault(faults_.dropReplies)) return;
+  if (Strike(faults_.dropReplies, "dropped")) return;
   if (isBlock) {
-    if (ConsumeFault(faults_.oversizeBlocks)) AnnounceOversize(bytes);
-    if (ConsumeFault(faults_.truncateBlocks)) bytes.resize(bytes.size() / 2);
-    if (ConsumeFault(faults_.corruptPrefix) && !bytes.empty()) bytes[0] = '$';
+    if (Strike(faults_.oversizeBlocks, "oversized")) AnnounceOversize(bytes);
+    if (Strike(faults_.truncateBlocks, "truncated")) bytes.resize(bytes.size() / 2);
+    if (Strike(faults_.corruptPrefix, "corrupted") && !bytes.empty()) bytes[0] = '$';
   }
   double due = CurrentClock().Now();
-  if (ConsumeFault(faults_.stallReplies)) due += std::max(faults_.stallMs, 0) / 1000.0;
+  if (Strike(faults_.stallReplies, "stalled")) due += std::max(faults_.stallMs, 0) / 1000.0;
   replies_.push_back(Reply{std::move(bytes), due});
   replyDue_.notify_all();
 }
@@ -156,14 +162,19 @@ void SimulatedInstrument::SetSignal(int channel, const SignalSpec& input) {
 }
 
 void SimulatedInstrument::SetFaults(const Faults& faults) {
+  UpdateFaults([&faults](Faults& held) { held = faults; });
+}
+
+void SimulatedInstrument::UpdateFaults(const std::function<void(Faults&)>& change) {
   std::lock_guard lock(mutex_);
-  faults_ = faults;
-  if (faults_.disconnectAfterReplies == 0 && session_ != 0) {
-    lost_ = true;
-    faults_.disconnectAfterReplies = -1;
-    replies_.clear();
-  }
+  change(faults_);
+  if (faults_.disconnectAfterReplies == 0 && session_ != 0) LoseLink();
   replyDue_.notify_all();
+}
+
+void SimulatedInstrument::SetFaultObserver(std::function<void(std::string_view)> observer) {
+  std::lock_guard lock(mutex_);
+  faultObserver_ = std::move(observer);
 }
 
 Faults SimulatedInstrument::CurrentFaults() const {

@@ -151,6 +151,8 @@ void Server::Accept() {
   clientFd_ = fd;
   link_ = std::move(link);
   reader_ = visa::CableFrameReader{};
+  lastQuery_.clear();
+  if (log_ != nullptr) log_->Note("client connected");
 }
 
 void Server::ReadFrames() {
@@ -158,6 +160,7 @@ void Server::ReadFrames() {
   for (;;) {
     switch (reader_.Read(clientFd_, frame, std::chrono::milliseconds(0))) {
       case visa::CableRead::Ok:
+        if (log_ != nullptr) lastQuery_ = PrintableLine(frame.data(), frame.size());
         if (link_->Send(frame.data(), frame.size(), visa::kNoTimeLimit) != visa::LinkResult::Ok) {
           DropClient();
           return;
@@ -187,6 +190,7 @@ void Server::ForwardReplies() {
       DropClient();
       return;
     }
+    if (log_ != nullptr) log_->Note("reply " + std::string(ReplyShape(reply.data(), reply.size())) + " " + lastQuery_);
   }
 }
 
@@ -194,6 +198,7 @@ void Server::DropClient() {
   std::unique_ptr<visa::DeviceLink> link;
   {
     std::lock_guard lock(clientMutex_);
+    if (clientFd_ >= 0 && log_ != nullptr) log_->Note("client dropped");
     if (clientFd_ >= 0) ::close(clientFd_);
     clientFd_ = -1;
     link = std::move(link_);

@@ -15,6 +15,7 @@
 
 #include "platform/visa/Backend.h"
 #include "platform/visa/CableFraming.h"
+#include "sim/EventLog.h"
 #include "sim/Instrument.h"
 
 namespace kvxsim {
@@ -41,6 +42,9 @@ class Server {
   void Stop();
   // Replaces kClientWriteWait; call before Start().
   void SetClientWriteWait(std::chrono::milliseconds wait) { clientWriteWait_ = wait; }
+  // Notes clients coming and going and every reply sent ("reply ok|bad|text
+  // QUERY"); call before Start(). The log must outlive the server.
+  void SetEventLog(EventLog* log) { log_ = log; }
 
  private:
   void Run();
@@ -65,6 +69,8 @@ class Server {
   int clientFd_ = -1;
   std::unique_ptr<visa::DeviceLink> link_;
   visa::CableFrameReader reader_;
+  EventLog* log_ = nullptr;
+  std::string lastQuery_;  // the last write, which the next reply answers
 };
 
 }  // namespace kvxsim

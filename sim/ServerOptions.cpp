@@ -97,6 +97,16 @@ const std::vector<Option>& Options() {
                    c.recordPath = v;
                    return !v.empty();
                  }});
+    o.push_back({"--control", "FIFO", "read fault and dump commands from this named pipe while running",
+                 [](ServerConfig& c, const std::string& v) {
+                   c.controlPath = v;
+                   return !v.empty();
+                 }});
+    o.push_back({"--frame-log", "FILE", "log each reply, client and fault with its monotonic time",
+                 [](ServerConfig& c, const std::string& v) {
+                   c.frameLogPath = v;
+                   return !v.empty();
+                 }});
     AddChannelOptions(o, 0);
     AddChannelOptions(o, 1);
     o.push_back({"--drop-replies", "N", "the next N queries get no reply (-1: all)", CountOf(&Faults::dropReplies)});
@@ -200,7 +210,9 @@ std::string ServerUsage() {
       "  --help                   this text\n"
       "  --version                the program version\n\n"
       "Defaults: CH1 sine 1 kHz 2 Vpp, CH2 square 1 kHz 1 Vpp, no noise, no faults.\n"
-      "Fault counts apply to the next N occurrences; -1 means always.\n";
+      "Fault counts apply to the next N occurrences; -1 means always.\n"
+      "Control lines: drop|stall|truncate|corrupt|oversize [N], disconnect,\n"
+      "dump-setup FILE, dump-received FILE (what the host sent since the last dump).\n";
   return text;
 }
 

@@ -16,6 +16,8 @@ struct ServerConfig {
   std::uint16_t port = 0;
   InstrumentOptions instrument;
   std::string recordPath;  // every byte the host sent is written here when the server ends
+  std::string controlPath;   // named pipe for faults and dumps while running
+  std::string frameLogPath;  // timing log of replies, clients and faults
 };
 
 enum class CommandLineAction { Run, Help, Version, Error };

@@ -9,6 +9,7 @@
 #include <condition_variable>
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
 #include <mutex>
 #include <random>
@@ -47,7 +48,13 @@ class SimulatedInstrument {
 
   void SetSignal(int channel, const SignalSpec& input);
   void SetFaults(const Faults& faults);
+  // Changes the faults in place, so that no count consumed meanwhile is lost.
+  void UpdateFaults(const std::function<void(Faults&)>& change);
   Faults CurrentFaults() const;  // with the counts left
+  // Told each fault as it strikes ("dropped", "stalled", "truncated",
+  // "corrupted", "oversized", "pulled cable"); called under the instrument's
+  // lock, so it must be quick and must not call back.
+  void SetFaultObserver(std::function<void(std::string_view)> observer);
   std::vector<std::uint8_t> TakeReceived();
   SetupBytes SetupRecord() const;
   bool Claimed() const;
@@ -89,6 +96,8 @@ class SimulatedInstrument {
   void ReplyBlock(std::vector<std::uint8_t> block);
   void QueueReply(std::vector<std::uint8_t> bytes, bool isBlock);
   void NoteDelivered();
+  bool Strike(int& count, std::string_view kind);
+  void LoseLink();
   void Fail(InstrumentError error) { errors_.Push(error); }
   double InstrumentTime() const;
 
@@ -164,6 +173,7 @@ class SimulatedInstrument {
   std::condition_variable_any replyDue_;  // waited on through the clock
   std::array<SignalSpec, 2> signals_;
   Faults faults_;
+  std::function<void(std::string_view)> faultObserver_;
   SetupStore setup_;
   ErrorQueue errors_;
   CommandSplitter splitter_;
