@@ -23,7 +23,23 @@ namespace {
 constexpr int kPickDistance = 6;
 constexpr int kShortCross = 12;
 constexpr int kPointSize = 4;
-constexpr int kRestoreStrip = 64;  // columns
+// Columns per strip, both for restoring the background and for the region a
+// repaint copies: narrower strips follow a steep trace more closely.
+constexpr int kStrip = 16;
+constexpr int kRepaintStrip = 16;
+constexpr std::pair<int, int> kNothing{INT_MAX, INT_MIN};  // rows: top > bottom
+
+void Widen(std::pair<int, int>& span, std::pair<int, int> by) {
+  span.first = std::min(span.first, by.first);
+  span.second = std::max(span.second, by.second);
+}
+
+// The rows spanned by columns [first, end).
+std::pair<int, int> SpanOf(const std::vector<std::pair<int, int>>& rows, int first, int end) {
+  std::pair<int, int> span = kNothing;
+  for (int column = first; column < end; ++column) Widen(span, rows[static_cast<std::size_t>(column)]);
+  return span;
+}
 
 double Scale(double value, double from, double to, int pixels) {
   return (value - from) * (pixels - 1) / (to - from);
@@ -91,31 +107,52 @@ void PlotLayer::RestoreBackground(const Graph& graph, QSize size) {
   if (image_.size() != size) {
     image_ = QImage(size, QImage::Format_RGB32);
     coverExact_ = false;
+    ForgetChanges(size.width());
   }
   const qsizetype stride = image_.bytesPerLine();
   uchar* const bits = image_.bits();
   const uchar* const source = background_.constBits();
   if (!coverExact_) {
     std::memcpy(bits, source, static_cast<std::size_t>(image_.sizeInBytes()));
+    touchedAll_ = true;
   } else {
     // Strips of columns, copied row by row: a column at a time would touch a
     // cache line per pixel. Copying a little more than was painted is harmless.
     const int width = size.width();
-    for (int first = 0; first < width; first += kRestoreStrip) {
-      const int end = std::min(width, first + kRestoreStrip);
-      int top = INT_MAX, bottom = INT_MIN;
-      for (int column = first; column < end; ++column) {
-        top = std::min(top, cover_[static_cast<std::size_t>(column)].first);
-        bottom = std::max(bottom, cover_[static_cast<std::size_t>(column)].second);
-      }
+    for (int first = 0; first < width; first += kStrip) {
+      const int end = std::min(width, first + kStrip);
+      const auto [top, bottom] = SpanOf(cover_, first, end);
       const qsizetype offset = static_cast<qsizetype>(first) * static_cast<qsizetype>(sizeof(QRgb));
       const auto bytes = static_cast<std::size_t>(end - first) * sizeof(QRgb);
       for (int row = top; row <= bottom; ++row)
         std::memcpy(bits + row * stride + offset, source + row * stride + offset, bytes);
     }
+    if (!touchedAll_)
+      for (std::size_t column = 0; column < cover_.size(); ++column) Widen(touched_[column], cover_[column]);
   }
-  cover_.assign(static_cast<std::size_t>(size.width()), {INT_MAX, INT_MIN});
+  cover_.assign(static_cast<std::size_t>(size.width()), kNothing);
   coverExact_ = true;
+}
+
+QRegion PlotLayer::TakeChanged(int strip) {
+  const int width = image_.width();
+  QRegion changed;
+  if (touchedAll_ || touched_.size() != static_cast<std::size_t>(width)) {
+    changed = image_.rect();
+  } else {
+    for (int first = 0; first < width; first += strip) {
+      const int end = std::min(width, first + strip);
+      const auto [top, bottom] = SpanOf(touched_, first, end);
+      if (top <= bottom) changed += QRect(first, top, end - first, bottom - top + 1);
+    }
+  }
+  ForgetChanges(width);
+  return changed;
+}
+
+void PlotLayer::ForgetChanges(int width) {
+  touched_.assign(static_cast<std::size_t>(width), kNothing);
+  touchedAll_ = false;
 }
 
 void PlotLayer::DrawGrid(QPainter& painter, const Graph& graph) const {
@@ -202,9 +239,8 @@ void PlotLayer::PaintBand(const PixelPlot& pixels, QRgb colour) {
     if (column < 0 || column >= width || pixels.top[i] > pixels.bottom[i]) continue;
     const int from = std::max(0, pixels.top[i]), to = std::min(height - 1, pixels.bottom[i]);
     if (from > to) continue;
-    auto& [coverTop, coverBottom] = cover_[static_cast<std::size_t>(column)];
-    coverTop = std::min(coverTop, from);
-    coverBottom = std::max(coverBottom, to);
+    Widen(cover_[static_cast<std::size_t>(column)], {from, to});
+    Widen(touched_[static_cast<std::size_t>(column)], {from, to});
     uchar* pixel = bits + from * stride + column * static_cast<qsizetype>(sizeof(QRgb));
     for (int row = from; row <= to; ++row, pixel += stride) *reinterpret_cast<QRgb*>(pixel) = colour;
   }
@@ -218,6 +254,7 @@ void PlotLayer::DrawPlot(QPainter& painter, const Plot& plot) {
     return;
   }
   coverExact_ = false;  // the painter may draw anywhere
+  touchedAll_ = true;
   if (plot.color == VAL_TRANSPARENT) painter.setPen(Qt::NoPen);
   else painter.setPen(QPen(ToColour(plot.color), plot.thickness > 1 ? plot.thickness : 0));
   if (plot.kind == uimodel::PlotKind::Polyline) {
@@ -239,9 +276,12 @@ QRect GraphView::PlotRect() const { return QRect(area_.left, area_.top, area_.wi
 void GraphView::Show(const uimodel::Control& control) {
   const Graph& next = *control.graph;
   const uimodel::PlotArea area = uimodel::ComputePlotArea(control);
+  // The axis labels sit outside the plot area: a new range repaints them.
   const bool layout = area.left != area_.left || area.top != area_.top || area.width != area_.width ||
                       area.height != area_.height || control.frameColor != frameColour_ ||
-                      next.x.labels != graph_.x.labels || next.y.labels != graph_.y.labels;
+                      next.x.labels != graph_.x.labels || next.y.labels != graph_.y.labels ||
+                      uimodel::EffectiveRange(next, true) != uimodel::EffectiveRange(graph_, true) ||
+                      uimodel::EffectiveRange(next, false) != uimodel::EffectiveRange(graph_, false);
   const bool plots = next.plotRevision != graph_.plotRevision || next.layerRevision != graph_.layerRevision;
   QRegion dirty;
   if (next.cursorRevision != graph_.cursorRevision || plots) {
@@ -254,9 +294,16 @@ void GraphView::Show(const uimodel::Control& control) {
     update();
     return;
   }
-  if (plots) dirty += PlotRect();
+  if (plots) dirty += RefreshLayer();
   for (const Cursor& cursor : graph_.cursors) dirty += CursorRegion(cursor);
   if (!dirty.isEmpty()) update(dirty);
+}
+
+QRegion GraphView::RefreshLayer() {
+  const QRect plot = PlotRect();
+  if (plot.isEmpty() || !isVisible()) return plot;  // drawn whole when it shows
+  layer_.Update(graph_, plot.size());
+  return layer_.TakeChanged(kRepaintStrip).translated(plot.topLeft());
 }
 
 QPointF GraphView::ToPixels(double x, double y) const {
@@ -312,15 +359,23 @@ void GraphView::DrawCursor(QPainter& painter, const Cursor& cursor) const {
 void GraphView::paintEvent(QPaintEvent* event) {
   QPainter painter(this);
   const QRect plot = PlotRect();
-  // The plot layer covers its own area: only the margins need the background.
-  painter.setClipRegion(event->region().subtracted(plot));
+  const QRegion margins = event->region().subtracted(plot);
+  if (!margins.isEmpty()) PaintMargins(painter, margins, plot);
+  const QRegion inPlot = event->region().intersected(plot);
+  if (inPlot.isEmpty()) return;
+  layer_.Update(graph_, plot.size());
+  painter.setClipRegion(inPlot);
+  painter.drawImage(plot.topLeft(), layer_.Image());
+  for (const Cursor& cursor : graph_.cursors) DrawCursor(painter, cursor);
+}
+
+// Frame and axis labels; the plot layer covers the plot area itself.
+void GraphView::PaintMargins(QPainter& painter, const QRegion& margins, QRect plot) const {
+  painter.setClipRegion(margins);
   painter.fillRect(rect(), palette().window());
-  painter.setClipRegion(event->region());
   painter.setPen(ToColour(frameColour_));
   painter.drawRect(rect().adjusted(0, 0, -1, -1));
   if (plot.isEmpty()) return;
-  layer_.Update(graph_, plot.size());
-  painter.drawImage(plot.topLeft(), layer_.Image());
   painter.setPen(palette().windowText().color());
   const auto [xLow, xHigh] = uimodel::EffectiveRange(graph_, true);
   const auto [yLow, yHigh] = uimodel::EffectiveRange(graph_, false);
@@ -334,8 +389,6 @@ void GraphView::paintEvent(QPaintEvent* event) {
       painter.drawText(QRect(0, plot.bottom() - (plot.height() - 1) * i / graph_.y.divisions - 7, plot.left() - 3, 14),
                        Qt::AlignRight | Qt::AlignVCenter,
                        QString::number(yLow + (yHigh - yLow) * i / graph_.y.divisions, 'g', 4));
-  painter.setClipRect(plot, Qt::IntersectClip);
-  for (const Cursor& cursor : graph_.cursors) DrawCursor(painter, cursor);
 }
 
 void GraphView::mousePressEvent(QMouseEvent* event) {

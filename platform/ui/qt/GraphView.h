@@ -4,6 +4,7 @@
 
 #include <QImage>
 #include <QPolygon>
+#include <QRegion>
 #include <QWidget>
 
 #include <tuple>
@@ -25,6 +26,9 @@ class PlotLayer {
   const QImage& Image() const { return image_; }
   // Redraws everything (what a change of colours or a deletion costs).
   void Rebuild(const uimodel::Graph& graph, QSize size);
+  // The pixels that may have changed since the last call, as one bounding box
+  // per strip of `strip` columns: a repaint then copies only those to the screen.
+  QRegion TakeChanged(int strip);
 
  private:
   // A plot in pixels. A band (a polygon that runs left to right and back over
@@ -47,6 +51,7 @@ class PlotLayer {
   void DrawPlot(QPainter& painter, const uimodel::Plot& plot);
   void PaintBand(const PixelPlot& pixels, QRgb colour);
   const PixelPlot& Pixels(const uimodel::Plot& plot);
+  void ForgetChanges(int width);
 
   QImage image_, background_;
   BackgroundKey backgroundKey_{};
@@ -54,6 +59,10 @@ class PlotLayer {
   // nothing else (the painter's plots) drew into the image.
   std::vector<std::pair<int, int>> cover_;
   bool coverExact_ = false;
+  // Per column, the rows written since TakeChanged; all of them when anything
+  // but a band or a restore of what bands covered drew into the image.
+  std::vector<std::pair<int, int>> touched_;
+  bool touchedAll_ = true;
   std::uint64_t layerRevision_ = 0, plotRevision_ = 0;
   int lastHandle_ = 0;
   double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 1;
@@ -76,6 +85,9 @@ class GraphView : public QWidget {
 
  private:
   QRect PlotRect() const;
+  // Brings the plot layer up to date and returns what changed, in widget pixels.
+  QRegion RefreshLayer();
+  void PaintMargins(QPainter& painter, const QRegion& margins, QRect plot) const;
   QRegion CursorRegion(const uimodel::Cursor& cursor) const;
   void DrawCursor(QPainter& painter, const uimodel::Cursor& cursor) const;
   void MoveCursorTo(QPoint position, bool released);
@@ -85,7 +97,6 @@ class GraphView : public QWidget {
   uimodel::PlotArea area_;
   int frameColour_ = VAL_GRAY;
   PlotLayer layer_;
-  bool layerStale_ = true;
   int dragged_ = 0;  // cursor being dragged, 1-based
 };
 
