@@ -1,15 +1,13 @@
 #include "unit/datafiles/DataFilesTestSupport.h"
 
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace datafiles {
 
 std::string ReadFile(const std::filesystem::path& path) {
   std::ifstream file(path, std::ios::binary);
-  std::ostringstream text;
-  text << file.rdbuf();
-  return text.str();
+  return std::string(std::istreambuf_iterator<char>(file), {});
 }
 
 std::string Latin1ToUtf8(const std::string& latin1) {

@@ -1,5 +1,6 @@
 // The USB driver descriptions copied beside the program cover both models.
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -7,29 +8,21 @@
 
 namespace {
 
-TEST(DriverFiles, BothWindowsDescriptionsNameBothModelsForWinUsb) {
-  for (const char* folder : {"XP-2K", "Vista-7"}) {
-    SCOPED_TRACE(folder);
-    const std::string inf = datafiles::ReadFile(datafiles::BuildDirectory() / "driver_USB" / folder / "ArdentisKVX.inf");
-    EXPECT_NE(inf.find("Signature   = \"$Windows NT$\""), std::string::npos);
-    EXPECT_NE(inf.find("USB\\VID_2177&PID_1004"), std::string::npos);
-    EXPECT_NE(inf.find("USB\\VID_2177&PID_1002"), std::string::npos);
-    EXPECT_NE(inf.find("Needs   = WINUSB.NT"), std::string::npos);
-    EXPECT_NE(inf.find("DeviceInterfaceGUIDs"), std::string::npos);
-    EXPECT_NE(inf.find("\"KVX162 oscilloscope\""), std::string::npos);
-    EXPECT_NE(inf.find("\"KVX112 oscilloscope\""), std::string::npos);
+TEST(DriverFiles, WindowsDescriptionsAndTheLinuxRuleNameBothModels) {
+  const std::vector<std::string> windows = {
+      "Signature   = \"$Windows NT$\"", "USB\\VID_2177&PID_1004", "USB\\VID_2177&PID_1002", "Needs   = WINUSB.NT",
+      "DeviceInterfaceGUIDs",          "\"KVX162 oscilloscope\"", "\"KVX112 oscilloscope\""};
+  const std::pair<const char*, std::vector<std::string>> files[] = {
+      {"XP-2K/ArdentisKVX.inf", windows},
+      {"Vista-7/ArdentisKVX.inf", windows},
+      {"Vista-7/ArdentisKVX.inf", {"\n[DefaultInstall]\n"}},  // where the first run calls the installer
+      {"linux/60-kelvarinlab.rules",
+       {"ATTR{idVendor}==\"2177\", ATTR{idProduct}==\"1004\"", "ATTR{idVendor}==\"2177\", ATTR{idProduct}==\"1002\""}},
+  };
+  for (const auto& [file, needles] : files) {
+    const std::string text = datafiles::ReadFile(datafiles::BuildDirectory() / "driver_USB" / file);
+    for (const std::string& needle : needles) EXPECT_NE(text.find(needle), std::string::npos) << file << ": " << needle;
   }
-}
-
-TEST(DriverFiles, TheInstallerEntryExistsWhereTheFirstRunCallsIt) {
-  const std::string inf = datafiles::ReadFile(datafiles::BuildDirectory() / "driver_USB" / "Vista-7" / "ArdentisKVX.inf");
-  EXPECT_NE(inf.find("\n[DefaultInstall]\n"), std::string::npos);
-}
-
-TEST(DriverFiles, TheLinuxAccessRuleCoversBothModels) {
-  const std::string rule = datafiles::ReadFile(datafiles::BuildDirectory() / "driver_USB" / "linux" / "60-kelvarinlab.rules");
-  EXPECT_NE(rule.find("ATTR{idVendor}==\"2177\", ATTR{idProduct}==\"1004\""), std::string::npos);
-  EXPECT_NE(rule.find("ATTR{idVendor}==\"2177\", ATTR{idProduct}==\"1002\""), std::string::npos);
 }
 
 }  // namespace
