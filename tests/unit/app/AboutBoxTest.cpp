@@ -1,6 +1,5 @@
-// The Help menu and the about box on the headless front-end, with an
-// instrument whose replies are scripted byte for byte and a recorder in place
-// of the desktop's viewer and browser.
+// The Help menu and the about box on the headless front-end: a scripted
+// instrument, and a recorder in place of the desktop's viewer and browser.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -129,8 +128,7 @@ TEST_F(AboutBoxTest, DistributorVariantHidesTheLinksAndTheLogo) {
 }
 
 TEST_F(AboutBoxTest, ReplyLastByteIsTakenAsItsTerminator) {
-  const std::string fromPanelFile = Text(Open(""), SplashPanel::AboutIdentityText);
-  EXPECT_EQ(fromPanelFile, "(no answer)") << "a silent instrument leaves the panel file's text";
+  EXPECT_EQ(Text(Open(""), SplashPanel::AboutIdentityText), "(no answer)") << "a silent instrument leaves the panel file's";
   Click(SplashPanel::AboutBackground);
   EXPECT_EQ(Text(Open(std::string(99, 'A') + "Z"), SplashPanel::AboutIdentityText), std::string(99, 'A'));
   Click(SplashPanel::AboutBackground);

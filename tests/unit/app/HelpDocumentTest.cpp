@@ -1,5 +1,4 @@
-// The manual put where the Help menu opens it: chosen by model and language,
-// and replaced when the language changes.
+// The manual the Help menu opens: chosen by model and language, replaced when the language changes.
 #include <gtest/gtest.h>
 
 #include "ProgramTestSupport.h"
@@ -12,7 +11,7 @@ namespace fs = std::filesystem;
 
 class HelpDocumentTest : public programtest::ProgramTest {
  protected:
-  // Each manual holds its own suffix, so the copy in place tells which it was.
+  // Each manual holds its own suffix, telling which one was put in place.
   void WriteManuals(std::initializer_list<const char*> suffixes) {
     fs::create_directories(dir_ / "help");
     for (const char* suffix : suffixes) std::ofstream(dir_ / "help" / ("ORNIKELVARINLAB_" + std::string(suffix) + ".pdf")) << suffix;

@@ -1,8 +1,8 @@
 // Save Trace in the running program: the export takes the link from the
-// acquisition thread, which goes on afterwards; the directory lands in the
-// preferences.
+// acquisition thread, which goes on afterwards; the directory is remembered.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <cstring>
 #include <string>
@@ -28,12 +28,6 @@ bool FramesGoOn(std::uint64_t count) {
   return false;
 }
 
-std::size_t LineCount(const std::string& text) {
-  std::size_t lines = 0;
-  for (char c : text) lines += c == '\n';
-  return lines;
-}
-
 TEST_F(ProgramTest, SaveTraceWhileTheAcquisitionRuns) {
   StartOn(162);
   ASSERT_TRUE(FramesGoOn(2));
@@ -45,7 +39,7 @@ TEST_F(ProgramTest, SaveTraceWhileTheAcquisitionRuns) {
 
   const std::string text = programtest::ReadFile(file);
   EXPECT_EQ(text.rfind("t (s)     \tV\n   0.000000e+00\t", 0), 0u);
-  EXPECT_EQ(LineCount(text), 50001u);
+  EXPECT_EQ(std::count(text.begin(), text.end(), '\n'), 50001);
   EXPECT_FALSE(PopupShown("FILE ERROR"));
   EXPECT_STREQ(ProgramPreferences.tracePath, dir_.c_str());
   EXPECT_TRUE(FramesGoOn(2)) << "the acquisition has the link again";
