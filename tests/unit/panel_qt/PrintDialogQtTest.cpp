@@ -1,6 +1,5 @@
-// The print dialog on Qt: Print writes the main panel and the XY window into a
-// real PDF file, one per page, with the header and footer texts; the dialog
-// reads well in every language.
+// The print dialog on Qt: both windows into a real PDF file, one per page, with
+// header and footer; the dialog reads well in every language.
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -61,8 +60,7 @@ class PrintDialogQtTest : public ::testing::Test {
   const fs::path dir_ = fs::temp_directory_path() / ("orni-print-qt-" + std::to_string(::getpid()));
 };
 
-// The page's colour at a point of the panel's picture, fitted into the body
-// between 1.25-inch margins.
+// The page's colour at a point of the panel's picture, fitted between 1.25-inch margins.
 QColor PanelPixelOnPage(const QImage& page, int panel, double x, double y) {
   int width = 0, height = 0;
   GetPanelAttribute(panel, ATTR_WIDTH, &width);
