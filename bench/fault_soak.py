@@ -41,6 +41,9 @@ class Soak:
         self.events = []  # (seconds, text) not yet looked at
         self.control_fd = os.open(args.control, os.O_WRONLY)
         self.back = {name: [] for _, name in KINDS}
+        # Where the time goes, per kind: (fault struck, session closed, reopened), each from the step before.
+        self.phases = {name: [] for _, name in KINDS}
+        self.marks = {}
         self.injected = {name: 0 for _, name in KINDS}
         self.hangs = []
         self.crashed = False
@@ -70,7 +73,11 @@ class Soak:
             if not self.program_alive():
                 raise ProgramGone()
             time.sleep(0.005)
-        return self.events.pop(0)
+        event = self.events.pop(0)
+        for text, mark in (("client dropped", "closed"), ("client connected", "opened")):
+            if event[1] == text and "struck" in self.marks:
+                self.marks.setdefault(mark, event[0])
+        return event
 
     def wait_for(self, matches, limit):
         deadline = time.monotonic() + limit
@@ -124,7 +131,10 @@ class Soak:
         self.injected[name] += 1
         injected = self.control(line)
         limit = self.args.hang_limit
+        self.marks = {}
         struck = self.wait_for(lambda text: text == "fault " + name, limit)
+        if struck is not None:
+            self.marks["struck"] = struck
         back = None if struck is None else self.wait_full_rate(limit - (time.monotonic() - injected))
         if back is None:
             if self.stop:
@@ -136,6 +146,9 @@ class Soak:
                 self.control(f"{clear} 0")
             return
         self.back[name].append(back - injected)
+        if "opened" in self.marks and "closed" in self.marks:
+            self.phases[name].append((struck - injected, self.marks["closed"] - struck,
+                                      self.marks["opened"] - self.marks["closed"]))
 
     def run(self):
         if self.wait_full_rate(60.0) is None:
@@ -181,6 +194,10 @@ class Soak:
             if values:
                 print(f"  {name:13} {self.injected[name]:4} faults  back to full rate: median {statistics.median(values):.2f} s,"
                       f" longest {max(values):.2f} s, over {RECOVERY_AIM:.0f} s: {sum(v > RECOVERY_AIM for v in values)}")
+            if self.phases[name]:
+                struck, closed, opened = (statistics.median(p[i] for p in self.phases[name]) for i in range(3))
+                print(f"  {'':13} medians: struck {struck:.3f} s after the command, session closed {closed:.3f} s"
+                      f" later, reopened {opened:.3f} s after that")
         if everything:
             print(f"  all           median {statistics.median(everything):.2f} s, longest {everything[-1]:.2f} s", flush=True)
 

@@ -182,6 +182,10 @@ void Server::ForwardReplies() {
     bool endOfMessage = false;
     const visa::LinkResult result = link_->Receive(reply, endOfMessage, std::chrono::milliseconds(0));
     if (result == visa::LinkResult::Timeout) return;
+    // Noted as it goes out: the client may act on it before this loop runs again.
+    if (result == visa::LinkResult::Ok && log_ != nullptr) {
+      log_->Note("reply " + std::string(ReplyShape(reply.data(), reply.size())) + " " + lastQuery_);
+    }
     // Lost: the disconnect fault; the client sees the connection close. A
     // client that stops reading is dropped once a reply has waited
     // clientWriteWait_, so it cannot hold the instrument (or this loop).
@@ -190,7 +194,6 @@ void Server::ForwardReplies() {
       DropClient();
       return;
     }
-    if (log_ != nullptr) log_->Note("reply " + std::string(ReplyShape(reply.data(), reply.size())) + " " + lastQuery_);
   }
 }
 

@@ -10,12 +10,17 @@
 #include <unistd.h>
 
 #include <cstdio>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 #include "SimTestSupport.h"
 #include "platform/os/Clock.h"
 #include "platform/visa/CableFraming.h"
+#include "sim/ControlCommand.h"
+#include "sim/EventLog.h"
 #include "sim/Server.h"
+#include "sim/SimulatedInstrument.h"
 #include "sim/ServerOptions.h"
 
 extern char** environ;
@@ -82,6 +87,47 @@ std::string GreetingWhenFree(std::unique_ptr<Client>& client, std::uint16_t port
     std::this_thread::sleep_for(milliseconds(20));
   }
   return "BUSY";
+}
+
+// The log a bench times recovery from: clients, replies with the query they
+// answer and how they look, faults as they strike, in order and on one clock.
+TEST(ServerEventLog, NotesClientsRepliesAndFaultsInOrder) {
+  char pattern[] = "/tmp/kvx-log-XXXXXX";
+  const std::string dir = ::mkdtemp(pattern);
+  const std::string path = dir + "/frames.log";
+  {
+    EventLog log;
+    ASSERT_TRUE(log.Open(path));
+    const auto handle = std::make_shared<SimHandle>(InstrumentOptions{});
+    handle->Engine().SetFaultObserver([&log](std::string_view kind) { log.Note("fault " + std::string(kind)); });
+    Server server(handle, "127.0.0.1", 0);
+    server.SetEventLog(&log);
+    ASSERT_TRUE(server.Start());
+    Client client(server.Port());
+    ASSERT_EQ(client.Greeting(), "OPEN");
+    EXPECT_EQ(client.Query("ZC:HTTP?\r").substr(0, 1), "#");
+    std::string error;
+    ASSERT_TRUE(ApplyControl(*ParseControlLine("drop", error), *handle, error));
+    ASSERT_TRUE(client.Write("*IDN?\r"));
+    EXPECT_EQ(client.Query("*OPC?\r"), "1\n");
+    ASSERT_TRUE(ApplyControl(*ParseControlLine("disconnect", error), *handle, error));
+    Bytes frame;
+    EXPECT_EQ(client.Read(frame), visa::CableRead::Closed);
+    server.Stop();
+    handle->Engine().SetFaultObserver(nullptr);
+  }
+  std::ifstream file(path);
+  std::vector<std::string> events;
+  double previous = 0.0, seconds = 0.0;
+  std::string text;
+  while (file >> seconds && std::getline(file, text)) {
+    EXPECT_GE(seconds, previous);
+    previous = seconds;
+    events.push_back(text.substr(1));
+  }
+  EXPECT_EQ(events, (std::vector<std::string>{"client connected", "reply ok ZC:HTTP?", "fault dropped",
+                                              "reply text *OPC?", "fault pulled cable", "client dropped"}));
+  std::filesystem::remove_all(dir);
 }
 
 class ServerTest : public ::testing::Test {
@@ -229,7 +275,8 @@ TEST(ServerOptions, ParsesListenSignalsAndFaults) {
   const std::vector<std::string> arguments = {
       "--listen", "0.0.0.0:5025", "--model=71", "--serial", "S9", "--ch2", "triangle", "--ch2-freq", "50",
       "--ch2-vpp=3", "--ch2-offset", "-0.5", "--ch1-noise", "0.01", "--stall", "2", "--stall-ms", "100",
-      "--selftest-fail", "8", "--refuse-autoset", "--disconnect-after", "5", "--drop-replies", "-1", "--seed", "7"};
+      "--selftest-fail", "8", "--refuse-autoset", "--disconnect-after", "5", "--drop-replies", "-1", "--seed", "7",
+      "--control", "/tmp/kvx control", "--frame-log=frames.log"};
   ASSERT_EQ(ParseServerCommandLine(arguments, config, error), CommandLineAction::Run) << error;
   EXPECT_EQ(config.host, "0.0.0.0");
   EXPECT_EQ(config.port, 5025);
@@ -248,10 +295,12 @@ TEST(ServerOptions, ParsesListenSignalsAndFaults) {
   EXPECT_EQ(config.instrument.faults.disconnectAfterReplies, 5);
   EXPECT_EQ(config.instrument.faults.dropReplies, -1);
   EXPECT_EQ(config.instrument.seed, 7u);
+  EXPECT_EQ(config.controlPath, "/tmp/kvx control");
+  EXPECT_EQ(config.frameLogPath, "frames.log");
 
   for (const std::vector<std::string>& bad :
        {std::vector<std::string>{"--model", "100"}, {"--ch1", "sawtooth"}, {"--ch1-vpp", "-1"}, {"--listen", "x:70000"},
-        {"--stall"}, {"--frobnicate"}, {"--selftest-fail", "XYZ"}}) {
+        {"--stall"}, {"--frobnicate"}, {"--selftest-fail", "XYZ"}, {"--control="}, {"--frame-log"}}) {
     ServerConfig other;
     EXPECT_EQ(ParseServerCommandLine(bad, other, error), CommandLineAction::Error) << bad[0];
   }
