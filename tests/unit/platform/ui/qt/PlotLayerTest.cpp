@@ -101,6 +101,28 @@ TEST_F(PlotLayerTest, PainterPlotsAndBackgroundChangesMatchAFreshDrawing) {
   ExpectSameAsFresh("band frame on the new background");
 }
 
+// Overlapping bands drawn together show what they show drawn one over the other.
+TEST_F(PlotLayerTest, BandsDrawnTogetherMatchBandsAddedOneByOne) {
+  uimodel::Graph growing = graph_;
+  growing.plots.clear();
+  uiqt::PlotLayer oneByOne;
+  for (const uimodel::Plot& plot : graph_.plots) {
+    growing.plots.push_back(plot);
+    ++growing.plotRevision;
+    oneByOne.Update(growing, kSize);
+  }
+  for (int seed = 4; seed < 8; ++seed) {
+    const uimodel::Plot plot = Plot(graph_, Band(seed, seed == 5 ? 140 : 0), 0x0000FF + (seed << 8));
+    graph_.plots.push_back(plot);
+    growing.plots.push_back(plot);
+    ++growing.plotRevision;
+    oneByOne.Update(growing, kSize);
+  }
+  uiqt::PlotLayer together;
+  together.Rebuild(graph_, kSize);
+  EXPECT_TRUE(oneByOne.Image() == together.Image());
+}
+
 // Every pixel that differs from the previous picture lies in the reported region.
 TEST_F(PlotLayerTest, ChangedRegionHoldsEveryChangedPixel) {
   kept_.Update(graph_, kSize);
