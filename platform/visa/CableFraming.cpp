@@ -75,6 +75,21 @@ Fill FillTo(int fd, std::uint8_t* buf, std::size_t want, std::size_t& have, bool
   return Fill::Done;
 }
 
+// FillTo into `buf`, which grows with what has arrived, doubling, rather
+// than to `want` at once: a peer announcing a megabyte and sending a few
+// bytes costs a few bytes.
+Fill FillGrowing(int fd, std::vector<std::uint8_t>& buf, std::size_t want, std::size_t& have, bool forever,
+                 Clock::time_point deadline) {
+  constexpr std::size_t kFirstStep = 4096;
+  while (have < want) {
+    const std::size_t step = std::min(want, std::max(kFirstStep, 2 * have));
+    buf.resize(step);
+    const Fill f = FillTo(fd, buf.data(), step, have, forever, deadline);
+    if (f != Fill::Done) return f;
+  }
+  return Fill::Done;
+}
+
 }  // namespace
 
 CableWrite WriteCableFrame(int fd, const std::uint8_t* data, std::size_t count, std::chrono::milliseconds timeout) {
@@ -105,11 +120,12 @@ CableRead CableFrameReader::Read(int fd, std::vector<std::uint8_t>& out, std::ch
         if (Expired(forever, deadline)) return CableRead::Timeout;
         continue;
       }
-      payload_.assign(length, 0);
+      payload_.clear();
+      payloadWant_ = length;
       payloadHave_ = 0;
       inPayload_ = true;
     }
-    Fill f = FillTo(fd, payload_.data(), payload_.size(), payloadHave_, forever, deadline);
+    const Fill f = FillGrowing(fd, payload_, payloadWant_, payloadHave_, forever, deadline);
     if (f == Fill::Timeout) return CableRead::Timeout;
     if (f == Fill::Closed) return CableRead::Closed;
     inPayload_ = false;

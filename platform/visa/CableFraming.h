@@ -42,6 +42,7 @@ class CableFrameReader {
   std::array<std::uint8_t, 4> header_{};
   std::size_t headerHave_ = 0;
   std::vector<std::uint8_t> payload_;
+  std::size_t payloadWant_ = 0;
   std::size_t payloadHave_ = 0;
   bool inPayload_ = false;
 };

@@ -264,6 +264,28 @@ TEST_F(CableFraming, OversizeAndClosedStreams) {
   EXPECT_EQ(visa::ReadCableFrame(fds_[1], out, 1000ms), CableRead::Closed);
 }
 
+// The reader's buffer grows as a long frame arrives: pieces that end inside
+// and across its steps keep every byte in place, and the next frame starts
+// afresh.
+TEST_F(CableFraming, LongFrameInPiecesComesBackByteForByte) {
+  constexpr std::size_t kLength = 100000;
+  std::vector<std::uint8_t> stream = {0, kLength >> 16, (kLength >> 8) & 0xFF, kLength & 0xFF};
+  for (std::size_t i = 0; i < kLength; ++i) stream.push_back(static_cast<std::uint8_t>(i * 131 % 251));
+  visa::CableFrameReader reader;
+  std::vector<std::uint8_t> out;
+  constexpr std::size_t kPiece = 7001;
+  for (std::size_t at = 0; at < stream.size(); at += kPiece) {
+    const auto end = stream.begin() + static_cast<std::ptrdiff_t>(std::min(stream.size(), at + kPiece));
+    ASSERT_TRUE(SendRaw(fds_[0], std::vector<std::uint8_t>(stream.begin() + static_cast<std::ptrdiff_t>(at), end)));
+    const CableRead expected = end == stream.end() ? CableRead::Ok : CableRead::Timeout;
+    ASSERT_EQ(reader.Read(fds_[1], out, 0ms), expected) << "after " << at + kPiece << " bytes";
+  }
+  EXPECT_EQ(out, std::vector<std::uint8_t>(stream.begin() + 4, stream.end()));
+  ASSERT_TRUE(SendRaw(fds_[0], {0, 0, 0, 3, 'a', 'b', 'c'}));
+  EXPECT_EQ(reader.Read(fds_[1], out, 0ms), CableRead::Ok);
+  EXPECT_EQ(out, Bytes("abc"));
+}
+
 // Keeps sending `unit` until told to stop, never blocking on a full buffer.
 class Flood {
  public:
