@@ -172,10 +172,11 @@ class Soak:
                 break
             if (number + 1) % 100 == 0:
                 self.figures(f"after {number + 1} faults")
+        interrupted = self.stop
         self.stop = False
         self.dump("dump-setup", "setup-after.bin")
         self.dump("dump-received", "received-soak.bin")
-        return self.verdict()
+        return self.verdict("interrupted: figures so far" if interrupted else "end of the soak")
 
     def dump(self, command, name):
         self.control(f"{command} {os.path.join(self.args.out, name)}")
@@ -201,8 +202,8 @@ class Soak:
         if everything:
             print(f"  all           median {statistics.median(everything):.2f} s, longest {everything[-1]:.2f} s", flush=True)
 
-    def verdict(self):
-        self.figures("end of the soak")
+    def verdict(self, title):
+        self.figures(title)
         setup_same = self.read("setup-before.bin") == self.read("setup-after.bin")
         received = self.read("received-soak.bin")
         requests = len(received) // len(FRAME_REQUEST)
