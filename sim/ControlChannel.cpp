@@ -35,31 +35,25 @@ bool ControlChannel::Start(std::string* error) {
   // bench's writer closes, and opening does not wait for a writer.
   fd_ = ::open(path_.c_str(), O_RDWR | O_NONBLOCK | O_CLOEXEC);
   if (fd_ < 0) return failed(path_);
-  int pipeFds[2] = {-1, -1};
-  if (::pipe2(pipeFds, O_CLOEXEC) != 0) return failed("pipe");
-  wakeRead_ = pipeFds[0];
-  wakeWrite_ = pipeFds[1];
+  if (!wake_.Open()) return failed("pipe");
   thread_ = std::thread(&ControlChannel::Run, this);
   return true;
 }
 
 void ControlChannel::Stop() {
   if (!thread_.joinable()) return;
-  const char wake = 1;
-  while (::write(wakeWrite_, &wake, 1) < 0 && errno == EINTR) {
-  }
+  wake_.Wake();
   thread_.join();
-  for (int* fd : {&fd_, &wakeRead_, &wakeWrite_}) {
-    ::close(*fd);
-    *fd = -1;
-  }
+  ::close(fd_);
+  fd_ = -1;
+  wake_.Close();
 }
 
 void ControlChannel::Run() {
   LineSplitter lines;
   std::array<char, 512> chunk{};
   for (;;) {
-    std::array<pollfd, 2> fds{{{wakeRead_, POLLIN, 0}, {fd_, POLLIN, 0}}};
+    std::array<pollfd, 2> fds{{{wake_.ReadEnd(), POLLIN, 0}, {fd_, POLLIN, 0}}};
     if (::poll(fds.data(), fds.size(), -1) < 0 && errno != EINTR) return;
     if (fds[0].revents != 0) return;
     if ((fds[1].revents & POLLIN) == 0) continue;

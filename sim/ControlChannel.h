@@ -9,6 +9,8 @@
 #include <string_view>
 #include <thread>
 
+#include "sim/WakePipe.h"
+
 namespace kvxsim {
 
 class ControlChannel {
@@ -31,8 +33,7 @@ class ControlChannel {
   std::string path_;
   LineHandler handler_;
   int fd_ = -1;
-  int wakeRead_ = -1;
-  int wakeWrite_ = -1;
+  WakePipe wake_;
   std::thread thread_;
 };
 

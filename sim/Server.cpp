@@ -82,8 +82,7 @@ bool Server::Start(std::string* error) {
   if (thread_.joinable()) return true;
   std::string reason;
   listenFd_ = ListenOn(host_, port_, reason);
-  int pipeFds[2] = {-1, -1};
-  if (listenFd_ >= 0 && ::pipe2(pipeFds, O_CLOEXEC) != 0) {
+  if (listenFd_ >= 0 && !wake_.Open()) {
     reason = std::string("pipe: ") + std::strerror(errno);
     ::close(listenFd_);
     listenFd_ = -1;
@@ -92,8 +91,6 @@ bool Server::Start(std::string* error) {
     if (error != nullptr) *error = reason;
     return false;
   }
-  wakeRead_ = pipeFds[0];
-  wakeWrite_ = pipeFds[1];
   port_ = BoundPort(listenFd_, address_);
   thread_ = std::thread(&Server::Run, this);
   return true;
@@ -101,24 +98,21 @@ bool Server::Start(std::string* error) {
 
 void Server::Stop() {
   if (!thread_.joinable()) return;
-  const char wake = 1;
-  while (::write(wakeWrite_, &wake, 1) < 0 && errno == EINTR) {
-  }
+  wake_.Wake();
   {
     std::lock_guard lock(clientMutex_);
     if (clientFd_ >= 0) ::shutdown(clientFd_, SHUT_RDWR);
   }
   thread_.join();
-  for (int* fd : {&listenFd_, &wakeRead_, &wakeWrite_}) {
-    ::close(*fd);
-    *fd = -1;
-  }
+  ::close(listenFd_);
+  listenFd_ = -1;
+  wake_.Close();
 }
 
 void Server::Run() {
   for (;;) {
     std::array<pollfd, 3> fds{};
-    fds[0] = {wakeRead_, POLLIN, 0};
+    fds[0] = {wake_.ReadEnd(), POLLIN, 0};
     fds[1] = {listenFd_, POLLIN, 0};
     nfds_t count = 2;
     if (clientFd_ >= 0) fds[count++] = {clientFd_, POLLIN, 0};

@@ -17,6 +17,7 @@
 #include "platform/visa/CableFraming.h"
 #include "sim/EventLog.h"
 #include "sim/Instrument.h"
+#include "sim/WakePipe.h"
 
 namespace kvxsim {
 
@@ -59,8 +60,7 @@ class Server {
   std::string address_;
   std::chrono::milliseconds clientWriteWait_ = kClientWriteWait;
   int listenFd_ = -1;
-  int wakeRead_ = -1;
-  int wakeWrite_ = -1;
+  WakePipe wake_;
   std::thread thread_;
 
   // Owned by the serving thread; Stop() only shuts the socket down (under
