@@ -74,6 +74,9 @@ std::optional<TraceScale> DecodeTraceScale(std::span<const std::uint8_t> file, c
   scale.voltsPerCode = kScreenDivisions * voltsPerDivision * probe / kCodesPerScreen;
   scale.offsetVolts = (position / kPositionUnitsPerDivision) * voltsPerDivision * probe;
   scale.unit = UnitOf(file);
+  // Finite fields can still multiply past the largest double (a huge probe
+  // factor times a huge position): the text would read "-inf".
+  if (!std::isfinite(scale.voltsPerCode) || !std::isfinite(scale.offsetVolts)) return std::nullopt;
   return scale;
 }
 

@@ -45,8 +45,8 @@ struct TraceScale {
   std::string unit;
 };
 
-// Nothing when the file is short or its timebase or sensitivity byte lies
-// outside its table.
+// Nothing when the file is short, its timebase or sensitivity byte lies
+// outside its table, or its probe factor and position give no finite scale.
 std::optional<TraceScale> DecodeTraceScale(std::span<const std::uint8_t> file, const VoltsPerDivValues& voltsPerDiv);
 
 // The export text of a trace file: the header "t (s)     \t<unit>\n", then

@@ -104,9 +104,11 @@ TEST(TraceText, ValuesFollowCodeSensitivityProbeAndPositionAndTheUnitItsFourByte
 
 TEST(TraceText, IndexBytesOutsideTheirTablesAndDamagedFilesAreRefused) {
   EXPECT_TRUE(TraceText(TraceFileWith({.timebase = 34, .sensitivity = 14}), kVolts162));
-  // 0x01FF: only the low byte is the index.
+  // 0x01FF: only the low byte is the index. A finite probe factor and position
+  // whose product is not would print "-inf".
   for (const TraceFields& bad : {TraceFields{.timebase = 35}, {.timebase = 0x01FF}, {.sensitivity = 15},
-                                 {.sensitivity = 255}, {.probe = NAN}, {.position = INFINITY}})
+                                 {.sensitivity = 255}, {.probe = NAN}, {.position = INFINITY},
+                                 {.probe = 3.4e38f, .position = 1e308}})
     EXPECT_FALSE(TraceText(TraceFileWith(bad), kVolts162)) << bad.timebase << " " << bad.sensitivity;
   std::vector<std::uint8_t> shortFile = TraceFileWith({});
   shortFile.pop_back();
