@@ -58,7 +58,7 @@ fuzz: fuzz-build
 	  if build/fuzz/$$target $$options $(FUZZ_LIMIT) -timeout=10 -rss_limit_mb=2048 $$dict \
 	      -artifact_prefix=build/fuzz/$$target- -print_final_stats=1 $$corpus $$seeds $$committed >$$log 2>&1; then \
 	    echo "$$target: $$(grep -m1 DONE $$log)"; \
-	    grep -E 'stat::(number_of_executed_units|average_exec_per_sec)' $$log; \
+	    grep -E 'stat::(number_of_executed_units|average_exec_per_sec|peak_rss_mb)' $$log; \
 	    echo "  time: $$(( $$(date +%s) - start )) s, corpus: $$(ls $$corpus | wc -l) files"; \
 	  else \
 	    tail -n 60 $$log; echo "$$target failed; the input is in build/fuzz/$$target-crash-*"; exit 1; \
