@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <bit>
 #include <clocale>
 #include <cmath>
@@ -65,20 +66,16 @@ std::vector<std::string> Lines(const std::string& text) {
 }
 
 // The header and the first sample's line of the text of a file with `fields`.
-std::vector<std::string> FirstLines(const TraceFields& fields) {
+std::string FirstLines(const TraceFields& fields) {
   const auto text = TraceText(TraceFileWith(fields), kVolts162);
-  if (!text) return {"(refused)", "(refused)"};
-  return Lines(text->substr(0, text->find('\n', text->find('\n') + 1)));
+  return text ? text->substr(0, text->find('\n', text->find('\n') + 1)) : "(refused)";
 }
 
 TEST(TraceText, HeaderAndTimeColumn) {
   const auto text = TraceText(TraceFileWith({}), kVolts162);
   ASSERT_TRUE(text);
-  const std::vector<std::string> lines = Lines(*text);
-  ASSERT_EQ(lines.size(), 50001u);
-  EXPECT_EQ(lines[0], "t (s)     \tV");
-  EXPECT_EQ(lines[1], "   0.000000e+00\t0.000000");
-  EXPECT_EQ(lines[2], "   2.000000e-08\t0.000000");  // 100 us/div
+  EXPECT_EQ(std::count(text->begin(), text->end(), '\n'), 50001);
+  EXPECT_EQ(text->substr(0, 63), "t (s)     \tV\n   0.000000e+00\t0.000000\n   2.000000e-08\t0.000000\n");  // 100 us/div
   EXPECT_EQ(text->substr(text->size() - 25), "   9.999800e-04\t0.000000\n");
   EXPECT_EQ(text->find('\r'), std::string::npos);
   const auto slowest = TraceText(TraceFileWith({.timebase = 34}), kVolts162);
@@ -98,8 +95,7 @@ TEST(TraceText, ValuesFollowCodeSensitivityProbeAndPositionAndTheUnitItsFourByte
       {{.unit = ""}, "0.000000"},
   };
   for (const auto& [fields, value] : rows)
-    EXPECT_EQ(FirstLines(fields), (std::vector<std::string>{std::string("t (s)     \t") + fields.unit,
-                                                           std::string("   0.000000e+00\t") + value}));
+    EXPECT_EQ(FirstLines(fields), std::string("t (s)     \t") + fields.unit + "\n   0.000000e+00\t" + value);
 }
 
 TEST(TraceText, IndexBytesOutsideTheirTablesAndDamagedFilesAreRefused) {
