@@ -10,6 +10,7 @@
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
+#include <QImage>
 #include <QPaintEvent>
 
 #include <cmath>
@@ -67,13 +68,14 @@ uimodel::Control TraceGraph(int windowWidth, int windowHeight) {
 // Counts what the graph's paint events cover.
 class PaintedArea : public QObject {
  public:
-  double pixels = 0;
+  double pixels = 0, rects = 0;
   int paints = 0;
 
  protected:
   bool eventFilter(QObject*, QEvent* event) override {
     if (event->type() != QEvent::Paint) return false;
     ++paints;
+    rects += static_cast<QPaintEvent*>(event)->region().rectCount();
     for (const QRect& rect : static_cast<QPaintEvent*>(event)->region()) pixels += rect.width() * rect.height();
     return false;
   }
@@ -102,6 +104,7 @@ struct GraphOnScreen {
     const double area = static_cast<double>(control.width) * control.height;
     state.counters["paints"] = benchmark::Counter(painted.paints, benchmark::Counter::kAvgIterations);
     state.counters["share"] = benchmark::Counter(painted.pixels / area, benchmark::Counter::kAvgIterations);
+    state.counters["rects"] = benchmark::Counter(painted.rects, benchmark::Counter::kAvgIterations);
     state.counters["pixels"] = benchmark::Counter(painted.pixels, benchmark::Counter::kAvgIterations);
   }
 };
@@ -151,8 +154,18 @@ void BM_LayerOfFrame(benchmark::State& state) {
   for (auto _ : state) {
     NextBand(*control.graph, seed++);
     layer.Update(*control.graph, QSize(area.width, area.height));
-    benchmark::DoNotOptimize(layer.TakeChanged(16));
+    benchmark::DoNotOptimize(layer.TakeChanged(16, 32));
   }
+  // What one more frame really changes, against what the layer reports.
+  const QImage before = layer.Image().copy();
+  NextBand(*control.graph, seed);
+  layer.Update(*control.graph, QSize(area.width, area.height));
+  double changed = 0, reported = 0;
+  for (int y = 0; y < before.height(); ++y)
+    for (int x = 0; x < before.width(); ++x) changed += before.pixel(x, y) != layer.Image().pixel(x, y);
+  for (const QRect& rect : layer.TakeChanged(16, 32)) reported += rect.width() * rect.height();
+  state.counters["changed"] = changed;
+  state.counters["reported"] = reported;
 }
 BENCHMARK(BM_LayerOfFrame)->Args({720, 580})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 

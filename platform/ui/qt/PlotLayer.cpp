@@ -124,7 +124,7 @@ void PlotLayer::RestoreBackground(const Graph& graph, QSize size) {
   coverExact_ = true;
 }
 
-QRegion PlotLayer::TakeChanged(int strip) {
+QRegion PlotLayer::TakeChanged(int strip, int rowStep) {
   const int width = image_.width();
   QRegion changed;
   if (touchedAll_ || touched_.size() != static_cast<std::size_t>(width)) {
@@ -133,7 +133,11 @@ QRegion PlotLayer::TakeChanged(int strip) {
     for (int first = 0; first < width; first += strip) {
       const int end = std::min(width, first + strip);
       const auto [top, bottom] = SpanOf(touched_, first, end);
-      if (top <= bottom) changed += QRect(first, top, end - first, bottom - top + 1);
+      if (top > bottom) continue;
+      // Edges on a grid of rows: fewer distinct edges, fewer rectangles once the boxes merge.
+      const int gridTop = top / rowStep * rowStep;
+      const int gridBottom = std::min(image_.height() - 1, (bottom / rowStep + 1) * rowStep - 1);
+      changed += QRect(first, gridTop, end - first, gridBottom - gridTop + 1);
     }
   }
   ForgetChanges(width);

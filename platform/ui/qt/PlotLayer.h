@@ -32,8 +32,9 @@ class PlotLayer {
   // Redraws everything (what a change of colours or a deletion costs).
   void Rebuild(const uimodel::Graph& graph, QSize size);
   // The pixels that may have changed since the last call, as one bounding box
-  // per strip of `strip` columns: a repaint then copies only those to the screen.
-  QRegion TakeChanged(int strip);
+  // per strip of `strip` columns, its edges on multiples of `rowStep` rows:
+  // a repaint then copies only those to the screen.
+  QRegion TakeChanged(int strip, int rowStep = 1);
 
  private:
   // A plot in pixels. A band (a polygon that runs left to right and back over
