@@ -154,7 +154,7 @@ void BM_LayerOfFrame(benchmark::State& state) {
   for (auto _ : state) {
     NextBand(*control.graph, seed++);
     layer.Update(*control.graph, QSize(area.width, area.height));
-    benchmark::DoNotOptimize(layer.TakeChanged(16, 32));
+    benchmark::DoNotOptimize(layer.TakeChanged());
   }
   // What one more frame really changes, against what the layer reports.
   const QImage before = layer.Image().copy();
@@ -163,7 +163,7 @@ void BM_LayerOfFrame(benchmark::State& state) {
   double changed = 0, reported = 0;
   for (int y = 0; y < before.height(); ++y)
     for (int x = 0; x < before.width(); ++x) changed += before.pixel(x, y) != layer.Image().pixel(x, y);
-  for (const QRect& rect : layer.TakeChanged(16, 32)) reported += rect.width() * rect.height();
+  for (const QRect& rect : layer.TakeChanged()) reported += rect.width() * rect.height();
   state.counters["changed"] = changed;
   state.counters["reported"] = reported;
 }

@@ -22,10 +22,6 @@ namespace {
 constexpr int kPickDistance = 6;
 constexpr int kShortCross = 12;
 constexpr int kPointSize = 4;
-// The region a new frame repaints: a box per strip of columns, its edges on a
-// grid of rows (measured: narrower strips or a finer grid cut the pixels
-// copied but add rectangles, each with its own cost in the paint and flush).
-constexpr int kRepaintStrip = 16, kRepaintRowStep = 32;
 
 // Copies the `parts` of `image` placed at `at` straight into the image the
 // painter draws on, row by row. The painter, clipped to many rectangles,
@@ -98,7 +94,7 @@ QRegion GraphView::RefreshLayer() {
   const QRect plot = PlotRect();
   if (plot.isEmpty() || !isVisible()) return plot;  // drawn whole when it shows
   layer_.Update(graph_, plot.size());
-  return layer_.TakeChanged(kRepaintStrip, kRepaintRowStep).translated(plot.topLeft());
+  return layer_.TakeChanged().translated(plot.topLeft());
 }
 
 QPointF GraphView::ToPixels(double x, double y) const {

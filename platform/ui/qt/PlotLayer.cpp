@@ -16,8 +16,8 @@ using uimodel::Plot;
 
 namespace {
 
-// Columns per strip, both for restoring the background and for the region a
-// repaint copies: narrower strips follow a steep trace more closely.
+// Columns per strip restoring the background: narrower strips follow a steep
+// trace more closely, at more copies of shorter rows.
 constexpr int kStrip = 16;
 constexpr std::pair<int, int> kNothing{INT_MAX, INT_MIN};  // rows: top > bottom
 
@@ -50,7 +50,8 @@ void PlotLayer::Update(const Graph& graph, QSize size) {
   if (graph.plotRevision == plotRevision_) return;
   // Only plots added on top since the last drawing: paint just those.
   QPainter painter(&image_);
-  DrawPlots(painter, graph, lastHandle_);
+  DrawPlots(painter, graph, lastHandle_, BandMode::OnTop);
+  segmentsExact_ = false;
   plotRevision_ = graph.plotRevision;
 }
 
@@ -62,11 +63,16 @@ void PlotLayer::Rebuild(const Graph& graph, QSize size) {
   xMax_ = xHigh;
   yMin_ = yLow;
   yMax_ = yHigh;
-  RestoreBackground(graph, size.expandedTo(QSize(1, 1)));
+  size = size.expandedTo(QSize(1, 1));
   lastHandle_ = 0;
-  {
+  if (segmentsExact_ && image_.size() == size && KeyOf(graph) == backgroundKey_ && OnlyBands(graph)) {
     QPainter painter(&image_);
-    DrawPlots(painter, graph, 0);
+    DrawPlots(painter, graph, 0, BandMode::Differences);  // only the rows whose colour changes
+  } else {
+    RestoreBackground(graph, size);
+    QPainter painter(&image_);
+    DrawPlots(painter, graph, 0, BandMode::Record);
+    segmentsExact_ = coverExact_;  // no painter drew
   }
   std::unordered_map<int, PixelPlot> kept;
   for (const Plot& plot : graph.plots) {
@@ -97,7 +103,7 @@ void PlotLayer::RestoreBackground(const Graph& graph, QSize size) {
   if (image_.size() != size) {
     image_ = QImage(size, QImage::Format_RGB32);
     coverExact_ = false;
-    ForgetChanges(size.width());
+    ForgetChanges();
   }
   const qsizetype stride = image_.bytesPerLine();
   uchar* const bits = image_.bits();
@@ -117,36 +123,49 @@ void PlotLayer::RestoreBackground(const Graph& graph, QSize size) {
       for (int row = top; row <= bottom; ++row)
         std::memcpy(bits + row * stride + offset, source + row * stride + offset, bytes);
     }
-    if (!touchedAll_)
-      for (std::size_t column = 0; column < cover_.size(); ++column) Widen(touched_[column], cover_[column]);
+    for (int column = 0; column < width; ++column) Touch(column, cover_[static_cast<std::size_t>(column)]);
   }
   cover_.assign(static_cast<std::size_t>(size.width()), kNothing);
   coverExact_ = true;
 }
 
-QRegion PlotLayer::TakeChanged(int strip, int rowStep) {
-  const int width = image_.width();
+QRegion PlotLayer::TakeChanged() {
   QRegion changed;
-  if (touchedAll_ || touched_.size() != static_cast<std::size_t>(width)) {
+  const int columns = (image_.width() + kCellWidth - 1) / kCellWidth;
+  if (touchedAll_ || touchedCells_.size() != static_cast<std::size_t>(columns * CellRows())) {
     changed = image_.rect();
   } else {
-    for (int first = 0; first < width; first += strip) {
-      const int end = std::min(width, first + strip);
-      const auto [top, bottom] = SpanOf(touched_, first, end);
-      if (top > bottom) continue;
-      // Edges on a grid of rows: fewer distinct edges, fewer rectangles once the boxes merge.
-      const int gridTop = top / rowStep * rowStep;
-      const int gridBottom = std::min(image_.height() - 1, (bottom / rowStep + 1) * rowStep - 1);
-      changed += QRect(first, gridTop, end - first, gridBottom - gridTop + 1);
+    for (int row = 0; row < CellRows(); ++row) {
+      const auto cells = touchedCells_.begin() + row * columns;
+      for (int first = 0; first < columns;) {
+        if (!cells[first]) {
+          ++first;
+          continue;
+        }
+        int end = first;
+        while (end < columns && cells[end]) ++end;
+        changed += QRect(first * kCellWidth, row * kCellHeight, (end - first) * kCellWidth, kCellHeight) & image_.rect();
+        first = end;
+      }
     }
   }
-  ForgetChanges(width);
+  ForgetChanges();
   return changed;
 }
 
-void PlotLayer::ForgetChanges(int width) {
-  touched_.assign(static_cast<std::size_t>(width), kNothing);
+int PlotLayer::CellRows() const { return (image_.height() + kCellHeight - 1) / kCellHeight; }
+
+void PlotLayer::ForgetChanges() {
+  const int columns = (image_.width() + kCellWidth - 1) / kCellWidth;
+  touchedCells_.assign(static_cast<std::size_t>(columns * CellRows()), 0);
   touchedAll_ = false;
+}
+
+void PlotLayer::Touch(int column, std::pair<int, int> rows) {
+  if (touchedAll_ || rows.first > rows.second) return;
+  const int columns = (image_.width() + kCellWidth - 1) / kCellWidth;
+  for (int row = rows.first / kCellHeight; row <= rows.second / kCellHeight; ++row)
+    touchedCells_[static_cast<std::size_t>(row * columns + column / kCellWidth)] = 1;
 }
 
 void PlotLayer::DrawGrid(QPainter& painter, const Graph& graph) const {
@@ -230,19 +249,25 @@ void FillRows(uchar* column, qsizetype stride, int from, int to, QRgb colour) {
   for (int row = from; row <= to; ++row, pixel += stride) *reinterpret_cast<QRgb*>(pixel) = colour;
 }
 
+void CopyRows(uchar* column, const uchar* source, qsizetype stride, int from, int to) {
+  for (qsizetype at = from * stride; from <= to; ++from, at += stride)
+    *reinterpret_cast<QRgb*>(column + at) = *reinterpret_cast<const QRgb*>(source + at);
+}
+
 // Rows of one column already painted by bands above: sorted, disjoint, not touching.
 using Runs = std::vector<std::pair<int, int>>;
 
-void FillUncovered(uchar* column, qsizetype stride, int from, int to, QRgb colour, const Runs& covered) {
+// The rows of [from, to] no band above covers, appended to `pieces` in `colour`.
+void CollectUncovered(int from, int to, QRgb colour, const Runs& covered, std::vector<Segment>& pieces) {
   int row = from;
   for (const auto& [top, bottom] : covered) {
     if (bottom < row) continue;
     if (top > to) break;
-    FillRows(column, stride, row, top - 1, colour);
+    if (top > row) pieces.push_back({row, top - 1, colour});
     row = bottom + 1;
     if (row > to) return;
   }
-  FillRows(column, stride, row, to, colour);
+  pieces.push_back({row, to, colour});
 }
 
 void Cover(Runs& covered, int from, int to) {
@@ -256,13 +281,42 @@ void Cover(Runs& covered, int from, int to) {
   covered.insert(covered.erase(first, last), {from, to});
 }
 
+// Calls `change(from, to, now)` for each run of rows whose colour differs
+// between two sorted piece lists; `now` is null where the background shows.
+template <typename Change>
+void ForEachDifference(const std::vector<Segment>& before, const std::vector<Segment>& after, Change change) {
+  std::size_t i = 0, j = 0;
+  int row = INT_MIN;
+  for (;;) {
+    while (i < before.size() && before[i].to < row) ++i;
+    while (j < after.size() && after[j].to < row) ++j;
+    if (i == before.size() && j == after.size()) return;
+    const bool inBefore = i < before.size() && before[i].from <= row;
+    const bool inAfter = j < after.size() && after[j].from <= row;
+    if (!inBefore && !inAfter) {
+      row = std::min(i < before.size() ? before[i].from : INT_MAX, j < after.size() ? after[j].from : INT_MAX);
+      continue;
+    }
+    int end = INT_MAX;  // the next row where either list changes
+    if (i < before.size()) end = std::min(end, inBefore ? before[i].to + 1 : before[i].from);
+    if (j < after.size()) end = std::min(end, inAfter ? after[j].to + 1 : after[j].from);
+    if (!inBefore || !inAfter || before[i].colour != after[j].colour) change(row, end - 1, inAfter ? &after[j] : nullptr);
+    row = end;
+  }
+}
+
 }  // namespace
+
+bool PlotLayer::OnlyBands(const Graph& graph) {
+  return std::all_of(graph.plots.begin(), graph.plots.end(),
+                     [this](const Plot& plot) { return !plot.visible || PaintsDirectly(plot, Pixels(plot)); });
+}
 
 bool PlotLayer::PaintsDirectly(const Plot& plot, const PixelPlot& pixels) {
   return pixels.band && plot.thickness == 1 && plot.fillColor == plot.color && plot.color != VAL_TRANSPARENT;
 }
 
-void PlotLayer::DrawPlots(QPainter& painter, const Graph& graph, int afterHandle) {
+void PlotLayer::DrawPlots(QPainter& painter, const Graph& graph, int afterHandle, BandMode mode) {
   std::vector<BandToPaint> bands;  // consecutive bands, painted together
   for (const Plot& plot : graph.plots) {
     lastHandle_ = std::max(lastHandle_, plot.handle);
@@ -272,24 +326,27 @@ void PlotLayer::DrawPlots(QPainter& painter, const Graph& graph, int afterHandle
       bands.push_back({&pixels, 0xFF000000u | static_cast<QRgb>(plot.color & 0xFFFFFF)});
       continue;
     }
-    PaintBands(bands);
+    PaintBands(bands, mode);
     bands.clear();
     DrawWithPainter(painter, plot, pixels);
   }
-  PaintBands(bands);
+  PaintBands(bands, mode);
 }
 
-void PlotLayer::PaintBands(const std::vector<BandToPaint>& bands) {
-  if (bands.empty()) return;
+void PlotLayer::PaintBands(const std::vector<BandToPaint>& bands, BandMode mode) {
+  if (bands.empty() && mode == BandMode::OnTop) return;
   const int width = image_.width(), height = image_.height();
   // The raster painter draws into the same pixels, so writing them directly keeps the drawing order.
   uchar* const bits = image_.bits();
+  const uchar* const background = background_.constBits();
   const qsizetype stride = image_.bytesPerLine();
+  if (mode == BandMode::Record) segments_.assign(static_cast<std::size_t>(width), {});
   Runs covered;
-  // Topmost band first, each pixel written once however many bands overlap there.
+  std::vector<Segment> pieces;
   for (int column = 0; column < width; ++column) {
+    // Topmost band first: the rows each band shows through those above it.
     covered.clear();
-    uchar* const columnBits = bits + column * static_cast<qsizetype>(sizeof(QRgb));
+    pieces.clear();
     for (auto band = bands.rbegin(); band != bands.rend(); ++band) {
       const PixelPlot& pixels = *band->pixels;
       const int index = column - pixels.firstColumn;
@@ -297,13 +354,31 @@ void PlotLayer::PaintBands(const std::vector<BandToPaint>& bands) {
       const int from = std::max(0, pixels.top[static_cast<std::size_t>(index)]);
       const int to = std::min(height - 1, pixels.bottom[static_cast<std::size_t>(index)]);
       if (from > to) continue;
-      FillUncovered(columnBits, stride, from, to, band->colour, covered);
+      CollectUncovered(from, to, band->colour, covered, pieces);
       Cover(covered, from, to);
     }
-    if (covered.empty()) continue;
-    const std::pair<int, int> span{covered.front().first, covered.back().second};
-    Widen(cover_[static_cast<std::size_t>(column)], span);
-    Widen(touched_[static_cast<std::size_t>(column)], span);
+    const auto offset = column * static_cast<qsizetype>(sizeof(QRgb));
+    const std::pair<int, int> span =
+        covered.empty() ? kNothing : std::pair<int, int>{covered.front().first, covered.back().second};
+    auto& cover = cover_[static_cast<std::size_t>(column)];
+    if (mode == BandMode::Differences) {
+      std::sort(pieces.begin(), pieces.end(), [](const Segment& a, const Segment& b) { return a.from < b.from; });
+      ForEachDifference(segments_[static_cast<std::size_t>(column)], pieces,
+                        [&](int from, int to, const Segment* now) {
+                          if (now != nullptr) FillRows(bits + offset, stride, from, to, now->colour);
+                          else CopyRows(bits + offset, background + offset, stride, from, to);
+                          Touch(column, {from, to});
+                        });
+      cover = span;
+    } else {
+      for (const Segment& piece : pieces) FillRows(bits + offset, stride, piece.from, piece.to, piece.colour);
+      Widen(cover, span);
+      Touch(column, span);
+    }
+    if (mode != BandMode::OnTop) {
+      std::sort(pieces.begin(), pieces.end(), [](const Segment& a, const Segment& b) { return a.from < b.from; });
+      segments_[static_cast<std::size_t>(column)].assign(pieces.begin(), pieces.end());
+    }
   }
 }
 

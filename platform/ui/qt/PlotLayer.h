@@ -23,6 +23,12 @@ double AxisToPixels(double value, double from, double to, int pixels);
 
 // The plot layer: background, grid and plots, drawn into an image the size of
 // the plot area; cursors are drawn over it on every paint.
+// Rows [from, to] of a pixel column in one colour.
+struct Segment {
+  int from, to;
+  QRgb colour;
+};
+
 class PlotLayer {
  public:
   // Brings the image up to date with `graph`; redraws everything only when
@@ -31,10 +37,12 @@ class PlotLayer {
   const QImage& Image() const { return image_; }
   // Redraws everything (what a change of colours or a deletion costs).
   void Rebuild(const uimodel::Graph& graph, QSize size);
-  // The pixels that may have changed since the last call, as one bounding box
-  // per strip of `strip` columns, its edges on multiples of `rowStep` rows:
-  // a repaint then copies only those to the screen.
-  QRegion TakeChanged(int strip, int rowStep = 1);
+  // The pixels that may have changed since the last call, in cells of
+  // kCellWidth x kCellHeight: a repaint then copies only those to the screen.
+  // (Measured: smaller cells cut the pixels copied but add rectangles, each
+  // with its own cost in the paint and the flush.)
+  QRegion TakeChanged();
+  static constexpr int kCellWidth = 16, kCellHeight = 32;
 
  private:
   // A plot in pixels. A band (a polygon that runs left to right and back over
@@ -58,13 +66,20 @@ class PlotLayer {
     const PixelPlot* pixels;
     QRgb colour;
   };
+  // OnTop paints bands over what is there; Record also keeps the rows each
+  // column shows in which colour, over a background just restored; Differences
+  // writes only the rows whose colour changed since the last record.
+  enum class BandMode { OnTop, Record, Differences };
   static bool PaintsDirectly(const uimodel::Plot& plot, const PixelPlot& pixels);
+  bool OnlyBands(const uimodel::Graph& graph);
   // Draws the visible plots after `afterHandle` in order, bands straight into the image.
-  void DrawPlots(QPainter& painter, const uimodel::Graph& graph, int afterHandle);
-  void PaintBands(const std::vector<BandToPaint>& bands);  // in drawing order
+  void DrawPlots(QPainter& painter, const uimodel::Graph& graph, int afterHandle, BandMode mode);
+  void PaintBands(const std::vector<BandToPaint>& bands, BandMode mode);  // in drawing order
   void DrawWithPainter(QPainter& painter, const uimodel::Plot& plot, const PixelPlot& pixels);
   const PixelPlot& Pixels(const uimodel::Plot& plot);
-  void ForgetChanges(int width);
+  int CellRows() const;
+  void ForgetChanges();
+  void Touch(int column, std::pair<int, int> rows);
 
   QImage image_, background_;
   BackgroundKey backgroundKey_{};
@@ -72,10 +87,14 @@ class PlotLayer {
   // nothing else (the painter's plots) drew into the image.
   std::vector<std::pair<int, int>> cover_;
   bool coverExact_ = false;
-  // Per column, the rows written since TakeChanged; all of them when anything
+  // The cells written since TakeChanged, row by row; all of them when anything
   // but a band or a restore of what bands covered drew into the image.
-  std::vector<std::pair<int, int>> touched_;
+  std::vector<std::uint8_t> touchedCells_;
   bool touchedAll_ = true;
+  // Per column, the rows bands show and their colours, sorted; exact (the
+  // image is the background plus these) only after a drawing of bands alone.
+  std::vector<std::vector<Segment>> segments_;
+  bool segmentsExact_ = false;
   std::uint64_t layerRevision_ = 0, plotRevision_ = 0;
   int lastHandle_ = 0;
   double xMin_ = 0, xMax_ = 1, yMin_ = 0, yMax_ = 1;
