@@ -254,11 +254,8 @@ void CopyRows(uchar* column, const uchar* source, qsizetype stride, int from, in
     *reinterpret_cast<QRgb*>(column + at) = *reinterpret_cast<const QRgb*>(source + at);
 }
 
-// Rows of one column already painted by bands above: sorted, disjoint, not touching.
-using Runs = std::vector<std::pair<int, int>>;
-
 // The rows of [from, to] no band above covers, appended to `pieces` in `colour`.
-void CollectUncovered(int from, int to, QRgb colour, const Runs& covered, std::vector<Segment>& pieces) {
+void CollectUncovered(int from, int to, QRgb colour, const RowRuns& covered, std::vector<ColouredRows>& pieces) {
   int row = from;
   for (const auto& [top, bottom] : covered) {
     if (bottom < row) continue;
@@ -270,7 +267,7 @@ void CollectUncovered(int from, int to, QRgb colour, const Runs& covered, std::v
   pieces.push_back({row, to, colour});
 }
 
-void Cover(Runs& covered, int from, int to) {
+void Cover(RowRuns& covered, int from, int to) {
   auto first = std::lower_bound(covered.begin(), covered.end(), from,
                                 [](const std::pair<int, int>& run, int row) { return run.second < row - 1; });
   auto last = first;
@@ -284,7 +281,7 @@ void Cover(Runs& covered, int from, int to) {
 // Calls `change(from, to, now)` for each run of rows whose colour differs
 // between two sorted piece lists; `now` is null where the background shows.
 template <typename Change>
-void ForEachDifference(const std::vector<Segment>& before, const std::vector<Segment>& after, Change change) {
+void ForEachDifference(const std::vector<ColouredRows>& before, const std::vector<ColouredRows>& after, Change change) {
   std::size_t i = 0, j = 0;
   int row = INT_MIN;
   for (;;) {
@@ -335,51 +332,52 @@ void PlotLayer::DrawPlots(QPainter& painter, const Graph& graph, int afterHandle
 
 void PlotLayer::PaintBands(const std::vector<BandToPaint>& bands, BandMode mode) {
   if (bands.empty() && mode == BandMode::OnTop) return;
-  const int width = image_.width(), height = image_.height();
+  const int width = image_.width();
   // The raster painter draws into the same pixels, so writing them directly keeps the drawing order.
   uchar* const bits = image_.bits();
   const uchar* const background = background_.constBits();
   const qsizetype stride = image_.bytesPerLine();
   if (mode == BandMode::Record) segments_.assign(static_cast<std::size_t>(width), {});
-  Runs covered;
-  std::vector<Segment> pieces;
+  RowRuns covered;
+  std::vector<ColouredRows> pieces;
   for (int column = 0; column < width; ++column) {
-    // Topmost band first: the rows each band shows through those above it.
-    covered.clear();
-    pieces.clear();
-    for (auto band = bands.rbegin(); band != bands.rend(); ++band) {
-      const PixelPlot& pixels = *band->pixels;
-      const int index = column - pixels.firstColumn;
-      if (index < 0 || index >= static_cast<int>(pixels.top.size())) continue;
-      const int from = std::max(0, pixels.top[static_cast<std::size_t>(index)]);
-      const int to = std::min(height - 1, pixels.bottom[static_cast<std::size_t>(index)]);
-      if (from > to) continue;
-      CollectUncovered(from, to, band->colour, covered, pieces);
-      Cover(covered, from, to);
-    }
+    ShownRows(bands, column, covered, pieces);
     const auto offset = column * static_cast<qsizetype>(sizeof(QRgb));
     const std::pair<int, int> span =
         covered.empty() ? kNothing : std::pair<int, int>{covered.front().first, covered.back().second};
     auto& cover = cover_[static_cast<std::size_t>(column)];
     if (mode == BandMode::Differences) {
-      std::sort(pieces.begin(), pieces.end(), [](const Segment& a, const Segment& b) { return a.from < b.from; });
       ForEachDifference(segments_[static_cast<std::size_t>(column)], pieces,
-                        [&](int from, int to, const Segment* now) {
+                        [&](int from, int to, const ColouredRows* now) {
                           if (now != nullptr) FillRows(bits + offset, stride, from, to, now->colour);
                           else CopyRows(bits + offset, background + offset, stride, from, to);
                           Touch(column, {from, to});
                         });
       cover = span;
     } else {
-      for (const Segment& piece : pieces) FillRows(bits + offset, stride, piece.from, piece.to, piece.colour);
+      for (const ColouredRows& piece : pieces) FillRows(bits + offset, stride, piece.from, piece.to, piece.colour);
       Widen(cover, span);
       Touch(column, span);
     }
-    if (mode != BandMode::OnTop) {
-      std::sort(pieces.begin(), pieces.end(), [](const Segment& a, const Segment& b) { return a.from < b.from; });
-      segments_[static_cast<std::size_t>(column)].assign(pieces.begin(), pieces.end());
-    }
+    if (mode != BandMode::OnTop) segments_[static_cast<std::size_t>(column)].assign(pieces.begin(), pieces.end());
   }
+}
+
+void PlotLayer::ShownRows(const std::vector<BandToPaint>& bands, int column, RowRuns& covered,
+                          std::vector<ColouredRows>& pieces) const {
+  covered.clear();
+  pieces.clear();
+  for (auto band = bands.rbegin(); band != bands.rend(); ++band) {  // topmost first
+    const PixelPlot& pixels = *band->pixels;
+    const int index = column - pixels.firstColumn;
+    if (index < 0 || index >= static_cast<int>(pixels.top.size())) continue;
+    const int from = std::max(0, pixels.top[static_cast<std::size_t>(index)]);
+    const int to = std::min(image_.height() - 1, pixels.bottom[static_cast<std::size_t>(index)]);
+    if (from > to) continue;
+    CollectUncovered(from, to, band->colour, covered, pieces);
+    Cover(covered, from, to);
+  }
+  std::sort(pieces.begin(), pieces.end(), [](const ColouredRows& a, const ColouredRows& b) { return a.from < b.from; });
 }
 
 void PlotLayer::DrawWithPainter(QPainter& painter, const Plot& plot, const PixelPlot& pixels) {

@@ -21,14 +21,17 @@ namespace uiqt {
 // Position of an axis value along `pixels` pixels spanning [from, to].
 double AxisToPixels(double value, double from, double to, int pixels);
 
-// The plot layer: background, grid and plots, drawn into an image the size of
-// the plot area; cursors are drawn over it on every paint.
 // Rows [from, to] of a pixel column in one colour.
-struct Segment {
+struct ColouredRows {
   int from, to;
   QRgb colour;
 };
 
+// Rows of a pixel column: sorted, disjoint, not touching.
+using RowRuns = std::vector<std::pair<int, int>>;
+
+// The plot layer: background, grid and plots, drawn into an image the size of
+// the plot area; cursors are drawn over it on every paint.
 class PlotLayer {
  public:
   // Brings the image up to date with `graph`; redraws everything only when
@@ -75,6 +78,10 @@ class PlotLayer {
   // Draws the visible plots after `afterHandle` in order, bands straight into the image.
   void DrawPlots(QPainter& painter, const uimodel::Graph& graph, int afterHandle, BandMode mode);
   void PaintBands(const std::vector<BandToPaint>& bands, BandMode mode);  // in drawing order
+  // The rows of `column` each band shows through those above it, sorted into
+  // `pieces`; `covered` ends as their union.
+  void ShownRows(const std::vector<BandToPaint>& bands, int column, RowRuns& covered,
+                 std::vector<ColouredRows>& pieces) const;
   void DrawWithPainter(QPainter& painter, const uimodel::Plot& plot, const PixelPlot& pixels);
   const PixelPlot& Pixels(const uimodel::Plot& plot);
   int CellRows() const;
@@ -93,7 +100,7 @@ class PlotLayer {
   bool touchedAll_ = true;
   // Per column, the rows bands show and their colours, sorted; exact (the
   // image is the background plus these) only after a drawing of bands alone.
-  std::vector<std::vector<Segment>> segments_;
+  std::vector<std::vector<ColouredRows>> segments_;
   bool segmentsExact_ = false;
   std::uint64_t layerRevision_ = 0, plotRevision_ = 0;
   int lastHandle_ = 0;
