@@ -6,7 +6,9 @@
 // backing store and the flush of that store. On the offscreen platform the
 // flush copies nothing; under a display (QT_QPA_PLATFORM=xcb) it includes
 // handing the pixels to the display server, not the server's own copy.
-// Counters: the painted share of the graph and the painted pixels per repaint.
+// Counters per repaint: paint events, painted share of the graph, rectangles
+// and pixels painted; for the layer alone, the pixels one frame really
+// changes against those it reports changed.
 #include <benchmark/benchmark.h>
 
 #include <QCoreApplication>
@@ -145,7 +147,22 @@ void BM_FrameWithNewBand(benchmark::State& state) {
 }
 BENCHMARK(BM_FrameWithNewBand)->Args({720, 580})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
 
-// The plot layer's share of that frame: restore, bands, changed region.
+// A persistence frame: every band of the trail fades a step, a new one comes.
+void BM_TrailFrame(benchmark::State& state) {
+  GraphOnScreen screen(state);
+  int seed = kBands;
+  for (auto _ : state) {
+    uimodel::Graph& graph = screen.Graph();
+    for (std::size_t i = 0; i < graph.plots.size(); ++i)
+      graph.plots[i].color = graph.plots[i].fillColor = 0x100000 * static_cast<int>((i + seed) % kBands) + 0x2000;
+    NextBand(graph, seed++);
+    screen.Repaint();
+  }
+  screen.Report(state);
+}
+BENCHMARK(BM_TrailFrame)->Args({720, 580})->Args({1920, 1080})->Unit(benchmark::kMillisecond);
+
+// The plot layer's share of BM_FrameWithNewBand: restore, bands, changed region.
 void BM_LayerOfFrame(benchmark::State& state) {
   uimodel::Control control = TraceGraph(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   const uimodel::PlotArea area = uimodel::ComputePlotArea(control);
