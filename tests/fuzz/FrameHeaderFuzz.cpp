@@ -49,7 +49,7 @@ void CheckHeader(const FrameHeader& header, std::span<const std::uint8_t> frame)
   Require(header.TriggerLevel == FieldValue(frame, 10, 10));
   Require(header.TriggerPosition == FieldValue(frame, 11, 10));
   Require(header.AcquisitionState == FieldValue(frame, 12, 10));
-  Require(header.RunStop == FieldValue(frame, 13, 10));
+  Require(header.RunStop == (FieldValue(frame, 13, 10) != 0 ? 1 : 0));  // a flag: non-zero is stopped
 }
 
 }  // namespace
