@@ -94,11 +94,12 @@ int main(int argc, char** argv) {
   server.Stop();
   instrument->Engine().SetFaultObserver(nullptr);
   if (!config.recordPath.empty()) {
-    const std::vector<std::uint8_t> bytes = instrument->TakeReceived();
-    FILE* record = std::fopen(config.recordPath.c_str(), "wb");
-    if (record == nullptr) return 1;
-    std::fwrite(bytes.data(), 1, bytes.size(), record);
-    std::fclose(record);
+    // The record is the last dump of what the host sent.
+    std::string error;
+    if (!ApplyControl({ControlAction::DumpReceived, 1, config.recordPath}, *instrument, error)) {
+      std::fprintf(stderr, "kvx-sim: %s\n", error.c_str());
+      return 1;
+    }
   }
   return 0;
 }

@@ -19,23 +19,13 @@
 #include "app/PreferencesBlock.h"
 #include "app/PreferencesMessages.h"
 #include "link/InstrumentSetup.h"
+#include "support/ScratchDirectory.h"
 
 namespace statefiles {
 
 using Bytes = std::vector<std::uint8_t>;
 
-class ScratchDirectory {
- public:
-  ScratchDirectory() {
-    char pattern[] = "/tmp/orni-prefs-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~ScratchDirectory() { std::filesystem::remove_all(path_); }
-  std::string File(const std::string& name) const { return (path_ / name).string(); }
-
- private:
-  std::filesystem::path path_;
-};
+using testsupport::ScratchDirectory;
 
 // Collects what the loader and saver report while it lives.
 class MessageLog {

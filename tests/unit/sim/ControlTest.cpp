@@ -18,12 +18,14 @@
 #include "sim/ControlCommand.h"
 #include "sim/EventLog.h"
 #include "sim/SimulatedInstrument.h"
+#include "support/ScratchDirectory.h"
 
 namespace kvxsim {
 namespace {
 
 namespace fs = std::filesystem;
 using test::Session;
+using TemporaryDir = testsupport::ScratchDirectory;
 
 std::optional<ControlCommand> Parse(std::string_view line) {
   std::string error;
@@ -48,19 +50,6 @@ test::Bytes FileBytes(const fs::path& path) {
   std::ifstream file(path, std::ios::binary);
   return test::Bytes(std::istreambuf_iterator<char>(file), {});
 }
-
-class TemporaryDir {
- public:
-  TemporaryDir() {
-    char pattern[] = "/tmp/kvx-control-XXXXXX";
-    path_ = ::mkdtemp(pattern);
-  }
-  ~TemporaryDir() { fs::remove_all(path_); }
-  const fs::path& Path() const { return path_; }
-
- private:
-  fs::path path_;
-};
 
 TEST(ControlLines, FaultsWithTheirCounts) {
   const auto plain = Parse("drop");

@@ -22,6 +22,7 @@
 #include "sim/Server.h"
 #include "sim/SimulatedInstrument.h"
 #include "sim/ServerOptions.h"
+#include "support/ScratchDirectory.h"
 
 extern char** environ;
 
@@ -92,9 +93,8 @@ std::string GreetingWhenFree(std::unique_ptr<Client>& client, std::uint16_t port
 // The log a bench times recovery from: clients, replies with the query they
 // answer and how they look, faults as they strike, in order and on one clock.
 TEST(ServerEventLog, NotesClientsRepliesAndFaultsInOrder) {
-  char pattern[] = "/tmp/kvx-log-XXXXXX";
-  const std::string dir = ::mkdtemp(pattern);
-  const std::string path = dir + "/frames.log";
+  const testsupport::ScratchDirectory dir("kvx-log");
+  const std::string path = dir.File("frames.log");
   {
     EventLog log;
     ASSERT_TRUE(log.Open(path));
@@ -127,7 +127,6 @@ TEST(ServerEventLog, NotesClientsRepliesAndFaultsInOrder) {
   }
   EXPECT_EQ(events, (std::vector<std::string>{"client connected", "reply ok ZC:HTTP?", "fault dropped",
                                               "reply text *OPC?", "fault pulled cable", "client dropped"}));
-  std::filesystem::remove_all(dir);
 }
 
 class ServerTest : public ::testing::Test {

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/os/AtomicFile.h"
+#include "support/ScratchDirectory.h"
 
 namespace {
 
@@ -20,12 +21,8 @@ std::string Contents(const fs::path& path) {
 
 class AtomicFileLeftover : public ::testing::Test {
  protected:
-  void SetUp() override {
-    char pattern[] = "/tmp/orni-leftover-XXXXXX";
-    dir_ = mkdtemp(pattern);
-  }
-  void TearDown() override { fs::remove_all(dir_); }
-  fs::path dir_;
+  testsupport::ScratchDirectory scratch_;
+  const fs::path& dir_ = scratch_.Path();
 };
 
 TEST_F(AtomicFileLeftover, HalfWrittenTemporaryIsReplacedNotAppendedTo) {
